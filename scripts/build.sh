@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures (once) and builds Ambrolux in ./build with Ninja and ccache.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ ! -f build/build.ninja ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build build -j "$(nproc)" "$@"

@@ -1,0 +1,9 @@
+#include <QApplication>
+#include <QLabel>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QLabel label("Ambrolux");
+    label.show();
+    return app.exec();
+}

@@ -1,0 +1,29 @@
+#include <gtest/gtest.h>
+
+#include "session/Session.h"
+
+namespace amx {
+namespace {
+
+TEST(Messages, RecorderAnswersFromScriptThenSafeDefaults) {
+    RecordingMessages rec;
+    rec.scriptedAnswers = {Answer::Yes};
+    EXPECT_EQ(rec.Ask("Save?", QuestionButtons::YesNoCancel), Answer::Yes);
+    EXPECT_EQ(rec.Ask("Save?", QuestionButtons::YesNoCancel), Answer::Cancel);
+    EXPECT_EQ(rec.Ask("Blank?", QuestionButtons::YesNo), Answer::No);
+    rec.Error("File Error!");
+    EXPECT_EQ(rec.Errors(), std::vector<std::string>{"File Error!"});
+    EXPECT_EQ(rec.beeps, 1);
+}
+
+TEST(Session, StartsWithServicesInPlace) {
+    Session s;
+    EXPECT_EQ(s.StatErrorCode, 0);
+    ASSERT_NE(s.messages, nullptr);
+    ASSERT_NE(s.settings, nullptr);
+    EXPECT_EQ(s.ATop, 0);
+    EXPECT_EQ(s.A_Array.size(), 1u);
+}
+
+}  // namespace
+}  // namespace amx
