@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "session/Session.h"
+// The whole Session links every subsystem; this program links only common.
+#include "common/CommonState.h"
+#include "session/CurrentSample.h"
 
 namespace amx {
 namespace {
@@ -17,7 +19,7 @@ TEST(Messages, RecorderAnswersFromScriptThenSafeDefaults) {
 }
 
 TEST(Session, StartsWithServicesInPlace) {
-    Session s;
+    struct : CommonState, CurrentSample {} s;
     EXPECT_EQ(s.StatErrorCode, 0);
     ASSERT_NE(s.messages, nullptr);
     ASSERT_NE(s.settings, nullptr);
