@@ -7,11 +7,12 @@
 #include "common/CommonState.h"
 #include "engine/EngineState.h"
 #include "session/CurrentSample.h"
+#include "spc/SpcState.h"
 #include "worksheet/WorksheetState.h"
 
 namespace amx {
 
-struct Session : CommonState, CurrentSample, WorksheetState, EngineState {
+struct Session : CommonState, CurrentSample, WorksheetState, EngineState, SpcState {
     Session() = default;
 };
 
