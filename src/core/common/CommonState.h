@@ -1,9 +1,10 @@
 #pragma once
 // Process-wide values of the shell's toolbox: the status code every conversion
 // and engine routine leaves behind, the report number format, and the
-// messages and settings services. One lives in each Session.
+// messages, settings and launcher services. One lives in each Session.
 #include <string>
 
+#include "common/Launcher.h"
 #include "common/Messages.h"
 #include "common/SettingsStore.h"
 
@@ -25,6 +26,7 @@ struct CommonState {
     // the desktop and the command-line tool plug in their own.
     Messages* messages = &silentMessages_;
     SettingsStore* settings = &memorySettings_;
+    Launcher* launcher = &nullLauncher_;
 
     CommonState() = default;
     CommonState(const CommonState&) = delete;
@@ -33,6 +35,7 @@ struct CommonState {
 private:
     SilentMessages silentMessages_;
     MemorySettingsStore memorySettings_;
+    NullLauncher nullLauncher_;
 };
 
 }  // namespace amx
