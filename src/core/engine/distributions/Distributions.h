@@ -8,9 +8,11 @@
 // alternative: 0 = two-sided, 1 = lower ("less than"), 2 = upper ("greater than").
 // Probability arguments of the inverses are clamped to [1e-9, 1 - 1e-9]
 // (normal, t, chi-square) or [1e-8, 1 - 1e-8] (F).
+#include <cmath>
 #include <string>
 
 #include "common/Sentinels.h"
+#include "engine/distributions/RandomGenerator.h"
 
 namespace amx {
 
@@ -76,6 +78,27 @@ void CorrelatedMeansT(CommonState& cs, int alternative, long double& t, long dou
 
 // One standard normal deviate (polar method, one deviate cached in the state).
 long double GaussRandom(EngineState& es);
+
+// The polar method of Marsaglia and Bray (SIAM Review 6, 1964) on any source
+// of uniforms on [0, 1); the spare deviate is kept in st. A pair with s = 0
+// (both uniforms exactly ½) is drawn again, like s >= 1: ln(0)/0 has no value.
+template <class Uniform>
+long double PolarGauss(RandomState& st, Uniform&& uniform) {
+    if (st.gaussCached) {
+        st.gaussCached = false;
+        return st.gaussValue;
+    }
+    long double u, w, s;
+    do {
+        u = 2.0L * static_cast<long double>(uniform()) - 1.0L;
+        w = 2.0L * static_cast<long double>(uniform()) - 1.0L;
+        s = u * u + w * w;
+    } while (s >= 1.0L || s == 0.0L);
+    const long double m = std::sqrt(-2.0L * std::log(s) / s);
+    st.gaussValue = u * m;
+    st.gaussCached = true;
+    return w * m;
+}
 long double NormalRandom(EngineState& es, long double mean, long double sd);
 
 // p with 3 decimals, "*" appended when p <= alpha.

@@ -53,6 +53,18 @@ long double BetaI(CommonState& cs, long double a, long double b, long double x);
 // for x outside [0, 1].
 long double BetaIUpper(CommonState& cs, long double a, long double b, long double x);
 
+// Both regularized incomplete gamma functions, p = P(a, x) and q = Q(a, x),
+// the smaller of the two computed directly so each keeps full relative
+// accuracy far into its tail. Needs a > 0, x >= 0 (checked by callers).
+// Returns false (after StatError) when the series or fraction did not converge.
+bool IncompleteGammaPQ(CommonState& cs, long double a, long double x, long double& p,
+                       long double& q);
+// Both regularized incomplete beta functions, w = I_x(a, b) and w1 = 1 - w,
+// from x and its complement y = 1 - x given separately (so callers keep the
+// digits of whichever is small). Needs a, b > 0, x, y in [0, 1].
+bool IncompleteBetaPair(CommonState& cs, long double a, long double b, long double x,
+                        long double y, long double& w, long double& w1);
+
 // base^exponent with guards: 0^0 = 1, negative base with a fractional
 // exponent = 0, overflow = 1.1e4932, underflow = 0.
 long double PowerX(long double base, long double exponent);
