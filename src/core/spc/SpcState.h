@@ -3,6 +3,7 @@
 // the specification limits that capability indices are computed against, and
 // the integrated range constants for sizes beyond the tables.
 #include <concepts>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ struct SpecLimitsStore {
     // distance between the natural tolerance points of a fitted distribution
     // in the distribution model.
     double ProcessSpread = 0.0;
+    // Distribution function of the fitted distribution, set with the spread
+    // by the distribution fitting; empty until a fit exists.
+    std::function<double(double)> FittedCDF;
 };
 
 // Range constants integrated for sizes the tables do not reach. Every size
