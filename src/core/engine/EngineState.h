@@ -3,6 +3,8 @@
 // log-factorial cache, random generator), as kept by each Session.
 #include <array>
 
+#include "engine/descriptive/Intervals.h"
+#include "engine/descriptive/SampleData.h"
 #include "engine/distributions/RandomGenerator.h"
 
 namespace amx {
@@ -21,6 +23,13 @@ struct EngineState {
     // RandSeed as it was at the start of the last sample load (see
     // SaveRandSeed / RestoreRandSeed), so a reload repeats random transforms.
     RandomState SavedRandSeed;
+
+    // The current sample's results (its values are A_Array/ATop), the shared
+    // confidence level and the shared correlation accumulator. Reach the
+    // sample through SessionSample(session), which binds it to the session.
+    SampleData sampleData;
+    TConfI confI;
+    TCorr corr;
 
     void SaveRandSeed() { SavedRandSeed = RandSeed; }
     void RestoreRandSeed() { RandSeed = SavedRandSeed; }
