@@ -114,10 +114,20 @@ std::string FormatFixed(int decimals, long double x, bool commas) {
         if (decimals > 0) out += "." + std::string(decimals, '0');
         return out;
     }
-    Decimal18 d = ToDecimal18(x);
-    if (d.exponent >= ExtendedDigits) return FormatGeneral(x);
-    long long wanted = static_cast<long long>(d.exponent) + 1 + decimals;
-    if (wanted < ExtendedDigits) {
+    // An upper bound of the decimal exponent from the binary one spares the
+    // 18-digit conversion in the everyday case of few digits.
+    int binaryExponent = 0;
+    std::frexp(x, &binaryExponent);
+    const long long exponentBound =
+        static_cast<long long>(std::floor(binaryExponent * 0.30103)) + 1;
+    Decimal18 d;
+    bool fewDigits = exponentBound + 1 + decimals < ExtendedDigits;
+    if (!fewDigits) {
+        d = ToDecimal18(x);
+        if (d.exponent >= ExtendedDigits) return FormatGeneral(x);
+        fewDigits = static_cast<long long>(d.exponent) + 1 + decimals < ExtendedDigits;
+    }
+    if (fewDigits) {
         // Fewer digits than the 18 available: round the exact value once.
         out = RoundedFixed(x, decimals);
     } else {
