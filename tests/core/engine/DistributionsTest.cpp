@@ -128,6 +128,8 @@ TEST_F(DistributionsTest, TTailMatchesRForWholeAndFractionalDf) {
         {31, 60, 6.1542546695457621e-34L},
         {200, 3, 0.0015215235569529509L},
         {1000000, 5, 2.8669989354453676e-07L},
+        {1e12, 3, 0.0013498980316633323L},
+        {1e12, 10, 7.6198530435894326e-24L},
         {0.5, 2, 0.22275744509156564L},
     };
     for (const auto& c : cases) {
@@ -287,6 +289,8 @@ TEST_F(DistributionsTest, FTailMatchesR) {
         {50, 100, 1, 0.48912050780792959L},
         {200, 300, 0.5, 0.99999989365466313L},
         {0.5, 4, 2, 0.19751163402829361L},
+        {5, 1e12, 2, 0.075235246147503931L},
+        {1e12, 5, 0.8, 0.71735270340500534L},
     };
     for (const auto& c : cases) {
         ExpectRelNear(FTail(cs, 1, c.df1, c.df2, c.f), c.upper, kRel, "FTail");

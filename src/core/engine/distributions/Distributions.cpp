@@ -34,7 +34,36 @@ Tails NormalTails(long double z) {
 // Student's t with df ν > 0 through the incomplete beta function:
 // P(|T| > t) = I_{ν/(ν+t²)}(ν/2, 1/2) (Abramowitz and Stegun 26.7.1, 26.5.27),
 // for whole and fractional ν alike.
+// Above 1e9 df the beta route loses digits: x = ν/(ν+t²) sits within t²/ν of
+// 1 and I_x(ν/2, ½) amplifies its rounding by ν/2. There the asymptotic
+// series in 1/ν (Abramowitz and Stegun 26.7.8 with five correction terms) is
+// exact to extended precision while t⁴ is below ν/10⁴.
+bool TTailsLargeDf(long double df, long double t, Tails& out) {
+    const long double x = t * t;
+    if (df < 1e9L || x * x > 1e-4L * df) return false;
+    const long double at = std::fabs(t);
+    const long double x2 = x * x, x3 = x2 * x, x4 = x3 * x, x5 = x4 * x, x6 = x5 * x,
+                      x7 = x6 * x, x8 = x7 * x, x9 = x8 * x;
+    const long double g1 = (x + 1.0L) / 4.0L;
+    const long double g2 = (3.0L * x3 - 7.0L * x2 - 5.0L * x - 3.0L) / 96.0L;
+    const long double g3 = (x5 - 11.0L * x4 + 14.0L * x3 + 6.0L * x2 - 3.0L * x - 15.0L) / 384.0L;
+    const long double g4 = (15.0L * x7 - 375.0L * x6 + 2225.0L * x5 - 2141.0L * x4 - 939.0L * x3 -
+                            213.0L * x2 - 915.0L * x + 945.0L) /
+                           92160.0L;
+    const long double g5 = (3.0L * x9 - 133.0L * x8 + 1764.0L * x7 - 7516.0L * x6 + 5994.0L * x5 +
+                            2490.0L * x4 + 1140.0L * x3 + 180.0L * x2 + 5355.0L * x + 17955.0L) /
+                           368640.0L;
+    const long double v = 1.0L / df;
+    const long double corr = v * (g1 + v * (g2 + v * (g3 + v * (g4 + v * g5))));
+    const long double phi = std::exp(-0.5L * x) * 0.398942280401432677939946059934381868L;
+    const long double far = 0.5L * std::erfc(at * kInvSqrt2) + at * phi * corr;
+    const long double near = 1.0L - far;
+    out = t >= 0.0L ? Tails{near, far} : Tails{far, near};
+    return true;
+}
+
 Tails TTailsAt(CommonState& cs, long double df, long double t) {
+    if (Tails large; TTailsLargeDf(df, t, large)) return large;
     const long double at = std::fabs(t);
     long double x, y;
     const long double t2 = at * at;

@@ -131,11 +131,13 @@ bool GammaFraction(long double a, long double x, long double& h) {
 
 // The continued fraction of I_x(a, b) (Abramowitz and Stegun 26.5.8) by the
 // modified Lentz method; only x enters, so callers pass the accurate one of
-// x and 1 - x with the parameters swapped accordingly.
-bool BetaFraction(long double a, long double b, long double x, long double& h) {
+// x and 1 - x with the parameters swapped accordingly. y = 1 - x serves the
+// first denominator, 1 - (a+b)x/(a+1) = (1 - b + (a+b)y)/(a+1), which loses
+// every digit to cancellation when x is near 1 and a is large.
+bool BetaFraction(long double a, long double b, long double x, long double y, long double& h) {
     const long double qab = a + b, qap = a + 1.0L, qam = a - 1.0L;
     long double c = 1.0L;
-    long double d = 1.0L - qab * x / qap;
+    long double d = x > 0.5L ? (1.0L - b + qab * y) / qap : 1.0L - qab * x / qap;
     if (std::fabs(d) < kTiny) d = kTiny;
     d = 1.0L / d;
     h = d;
@@ -298,7 +300,7 @@ long double GammQ(CommonState& cs, long double a, long double x) {
 
 long double BetaCF(CommonState& cs, long double a, long double b, long double x) {
     long double h;
-    if (!BetaFraction(a, b, x, h)) StatError(cs, "- BETACF routine");
+    if (!BetaFraction(a, b, x, 1.0L - x, h)) StatError(cs, "- BETACF routine");
     return h;
 }
 
@@ -314,15 +316,28 @@ bool IncompleteBetaPair(CommonState& cs, long double a, long double b, long doub
         w1 = 0.0L;
         return true;
     }
+    // One parameter huge and the other modest: the fraction would run with x
+    // (or y) within 1/a of 1 and amplify its rounding a-fold. There
+    // -(a + (b-1)/2)·ln X is Gamma(b) to O(b³/a²) (Temme, Special Functions,
+    // 1996, 11.3.3; DiDonato and Morris 1992, routine bgrat), and ln x comes
+    // from log1p of the small complement without loss.
+    if (a >= 1e9L && b <= 100.0L) {
+        const long double g = (a + 0.5L * (b - 1.0L)) * -std::log1p(-y);
+        return IncompleteGammaPQ(cs, b, g, w1, w);
+    }
+    if (b >= 1e9L && a <= 100.0L) {
+        const long double g = (b + 0.5L * (a - 1.0L)) * -std::log1p(-x);
+        return IncompleteGammaPQ(cs, a, g, w, w1);
+    }
     const long double bt = std::exp(BetaPrefactorLn(a, b, x, y));
     long double h;
     bool ok;
     if (x < (a + 1.0L) / (a + b + 2.0L)) {
-        ok = BetaFraction(a, b, x, h);
+        ok = BetaFraction(a, b, x, y, h);
         w = std::min(1.0L, bt * h / a);
         w1 = 1.0L - w;
     } else {
-        ok = BetaFraction(b, a, y, h);
+        ok = BetaFraction(b, a, y, x, h);
         w1 = std::min(1.0L, bt * h / b);
         w = 1.0L - w1;
     }
