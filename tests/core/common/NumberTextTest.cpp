@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <limits>
 
 #include "common/NumberText.h"
@@ -204,6 +208,54 @@ TEST(NumberText, NormaliseAndReformat) {
         EXPECT_EQ(ReformatNumberText(Without, c.in), c.without) << c.in;
     }
     EXPECT_EQ(RemoveCommas("1,2,,3"), "123");
+}
+
+}  // namespace
+}  // namespace amx
+
+namespace amx {
+namespace {
+
+// The C library's printf rounds the exact binary value correctly; away from
+// exact ties and within 18 significant digits the fixed texts must agree.
+TEST(FormatNumber, AgreesWithCorrectlyRoundedPrintf) {
+    std::mt19937_64 gen(20261211);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-8, 12);
+    std::uniform_int_distribution<int> places(0, 6);
+    for (int i = 0; i < 20000; ++i) {
+        const long double x = mantissa(gen) * std::pow(10.0L, exponent(gen));
+        const int d = places(gen);
+        // Beyond 18 significant digits the places print as zeros instead.
+        if (std::floor(std::log10(std::fabs(x))) + 1 + d > 17) continue;
+        char buf[128];
+        std::snprintf(buf, sizeof buf, "%.*Lf", d, x);
+        std::string expected = buf;
+        if (expected.find_first_of("123456789") == std::string::npos && expected[0] == '-')
+            expected.erase(0, 1);
+        ASSERT_EQ(FormatNumber(NumberFormatKind::WithoutCommas, d, x), expected)
+            << static_cast<double>(x) << " with " << d;
+    }
+}
+
+// 18 significant digits are more than a double needs: its text reads back
+// to the same double.
+TEST(FormatGeneral, DoublesReadBackExactly) {
+    std::mt19937_64 gen(7);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    CommonState cs;
+    int checked = 0;
+    while (checked < 20000) {
+        const std::uint64_t b = bits(gen);
+        double x;
+        std::memcpy(&x, &b, sizeof x);
+        if (!std::isfinite(x) || std::fabs(x) < 1e-300) continue;
+        ++checked;
+        const std::string text = FormatGeneral(x);
+        const long double back = TextToExtended(cs, text);
+        ASSERT_EQ(cs.StatErrorCode, 0) << text;
+        ASSERT_EQ(static_cast<double>(back), x) << text;
+    }
 }
 
 }  // namespace
