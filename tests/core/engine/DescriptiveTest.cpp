@@ -227,6 +227,12 @@ TEST(DescriptiveTest, KurtosisSignificanceTexts) {
                                       (n * n - 1) / ((n - 3) * (n + 5)));
     EXPECT_NEAR(p, std::erfc(0.1L / se / std::sqrt(2.0L)), 1e-15);
     EXPECT_EQ(text, "0.041");
+
+    // The sample's own variant keeps the numeric companion.
+    Fixture f({1, 2, 3, 4, 5, 6});
+    f.sd.KurtosisPValueText(6, text, 1.0L);
+    EXPECT_EQ(text, "999.000");
+    EXPECT_EQ(f.sd.kurtosisP, NA);
 }
 
 TEST(DescriptiveTest, DispersionIndex) {

@@ -257,7 +257,15 @@ TEST(DiscreteTest, ExactIntervals) {
         ExpectRelative(lo, c.lo, "PoissonRateCI lower");
         ExpectRelative(hi, c.hi, "PoissonRateCI upper");
     }
+    // Fractional counts take the F and chi-square forms:
+    // qbeta(c(.025, .975), c(7.5, 8.5), c(23.5, 22.5)); qgamma(c(.025, .975), c(2.5, 3.5))
     long double lo = 0, hi = 0;
+    ProportionCI(s, lo, hi, 0.05L, 30, 7.5L / 30);
+    EXPECT_NEAR(static_cast<double>(lo), 0.11092090715825267, 1e-7);
+    EXPECT_NEAR(static_cast<double>(hi), 0.44099568067942119, 1e-7);
+    PoissonRateCI(s, lo, hi, 0.05L, 1, 2.5L);
+    EXPECT_NEAR(static_cast<double>(lo), 0.41560580674333125, 1e-7);
+    EXPECT_NEAR(static_cast<double>(hi), 8.0063821373146613, 1e-7);
     PoissonRateCI(s, lo, hi, 0.05L, 0, 4);
     EXPECT_EQ(lo, NA);
     EXPECT_EQ(hi, NA);

@@ -456,6 +456,10 @@ void SampleData::DispersionIndexTest(long double& x, long double& p) {
     p = ChiSqTail(*common_, 2, N - 1, x);
 }
 
+void SampleData::KurtosisPValueText(int sampleN, std::string& text, long double g2) {
+    amx::KurtosisPValueText(sampleN, text, g2, kurtosisP);
+}
+
 void SampleData::ComputeStats(char selector) {
     MeanDeviations();
     switch (selector) {

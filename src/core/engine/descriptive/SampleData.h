@@ -90,6 +90,8 @@ public:
     void AndersonDarlingTest();
     void ShapiroWilkTest(bool resort);
     void LinMudholkarTest();
+    // Significance text of the kurtosis g2 for a sample of n; sets kurtosisP.
+    void KurtosisPValueText(int sampleN, std::string& text, long double g2);
     // x = (n - 1)·variance/mean and its chi-square upper tail with n - 1 df.
     void DispersionIndexTest(long double& x, long double& p);
     // Always MeanDeviations, then by selector: 'T' the normality tests with
