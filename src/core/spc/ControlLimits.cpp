@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/distributions/Distributions.h"
+#include "engine/special/SpecialFunctions.h"
 #include "spc/ControlConstants.h"
 
 namespace amx {
@@ -209,6 +210,43 @@ ExactCounts FindExactCounts(CountDistribution& d, long double v) {
     return out;
 }
 
+// The chi-square value with df degrees of freedom whose upper tail (or, with
+// upper false, lower tail) is tail. The engine's inverse holds probabilities
+// to [1e-9, 1 - 1e-9], which would quietly cap k near 6; smaller tails are
+// found by bisection on the regularized incomplete gamma function.
+long double ChiSqForTail(CommonState& cs, long double df, long double tail, bool upper) {
+    constexpr long double Clamp = 1e-9L;
+    if (tail >= Clamp) return InvChiSq(cs, 1, df, upper ? tail : 1.0L - tail);
+    // A tail that is 0 as a double (k near 40 and beyond) stands for the
+    // smallest one a double holds, so the limit stays a number.
+    if (!(tail > 0.0L)) tail = std::numeric_limits<double>::denorm_min();
+    const long double a = df / 2.0L;
+    // Probability on the side of x that shrinks away from the centre.
+    auto far = [&](long double x) { return upper ? GammQ(cs, a, x / 2.0L) : GammP(cs, a, x / 2.0L); };
+    long double lo, hi;
+    if (upper) {
+        lo = df;
+        hi = 2.0L * df;
+        for (int i = 0; i < 200 && far(hi) >= tail; ++i) {
+            lo = hi;
+            hi *= 2.0L;
+        }
+    } else {
+        hi = df;
+        lo = df / 2.0L;
+        for (int i = 0; i < 20000 && far(lo) >= tail; ++i) {
+            hi = lo;
+            lo /= 2.0L;
+        }
+    }
+    for (int i = 0; i < 128 && hi - lo > hi * 1e-18L; ++i) {
+        long double mid = (lo + hi) / 2.0L;
+        if ((far(mid) < tail) == upper) hi = mid;
+        else lo = mid;
+    }
+    return (lo + hi) / 2.0L;
+}
+
 // Sizes beyond this are not sample sizes.
 constexpr long double LargestSampleSize = 1e15L;
 
@@ -350,8 +388,8 @@ int ControlLimits(SpcContext ctx, int chartType, int method, long double& CL, lo
                 long double df = static_cast<long double>(B - 1);
                 long double scale = sigma * sigma / df;
                 CL = InvChiSq(ctx.common, 1, df, 0.5L) * scale;
-                UCL = InvChiSq(ctx.common, 1, df, v) * scale;
-                LCL = InvChiSq(ctx.common, 1, df, 1.0L - v) * scale;
+                UCL = ChiSqForTail(ctx.common, df, v, true) * scale;
+                LCL = ChiSqForTail(ctx.common, df, v, false) * scale;
                 return finish(LimitsComputed);
             }
             if (LCL <= 0.0L) {

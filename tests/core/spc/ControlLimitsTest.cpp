@@ -109,6 +109,34 @@ TEST(SigmaEstimators, FromEachDispersionStatistic) {
     }
 }
 
+// Beyond k = 6 the tail v is below 1e-9, where the chi-square inverse stops.
+// R: v <- pnorm(-k); qchisq(v, df, lower.tail = FALSE)/df; qchisq(v, df)/df
+TEST(ControlLimits, VarianceChartProbabilityLimitsForLargeK) {
+    struct Case {
+        long double k, n, UCL, LCL;
+    };
+    const Case cases[] = {
+        {7, 5, 15.4225969869008L, 7.99941844423898e-07L},
+        {10, 5, 28.6484164592629L, 1.95190330500519e-12L},
+        {7, 20, 5.15296139976798L, 0.0261801415181014L},
+        {10, 20, 8.29157836820539L, 0.001685613374149L},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "k " << static_cast<double>(c.k) << " n " << static_cast<double>(c.n));
+        SpcFixture s;
+        Limits r = Limit(s, ChartVariance, 6, 0, 1, c.k, c.n);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NEAR(r.UCL / c.UCL, 1, 1e-9);
+        EXPECT_NEAR(r.LCL / c.LCL, 1, 1e-9);
+    }
+    // A tail that underflows a double still gives finite limits.
+    SpcFixture s;
+    Limits r = Limit(s, ChartVariance, 6, 0, 1, 50, 5);
+    EXPECT_TRUE(std::isfinite(r.UCL));
+    EXPECT_GT(r.UCL, 28.6484164592629L);
+    EXPECT_GE(r.LCL, 0);
+}
+
 TEST(ControlLimits, IndividualsWithOtherMethodKeepsCallersSigma) {
     SpcFixture s;
     Limits r = Limit(s, 3, 7, 100, 1, 3, 5, 2.5L);
