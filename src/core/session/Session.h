@@ -9,10 +9,11 @@
 #include "session/CurrentSample.h"
 #include "spc/SpcState.h"
 #include "worksheet/WorksheetState.h"
+#include "worksheet/modifications/FileModState.h"
 
 namespace amx {
 
-struct Session : CommonState, CurrentSample, WorksheetState, EngineState, SpcState {
+struct Session : CommonState, CurrentSample, WorksheetState, EngineState, SpcState, FileModState {
     Session() = default;
 };
 
