@@ -7,6 +7,9 @@
 #include <sstream>
 #include <string>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 struct Outcome {

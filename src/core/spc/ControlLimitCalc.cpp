@@ -46,6 +46,23 @@ std::string StatusLine(int status) {
 
 }  // namespace
 
+std::string StatisticCaption(int chartType) {
+    switch (chartType) {
+        case ChartProportion: return "&p:";
+        case ChartNumberNonconforming: return "&np:";
+        case ChartDefects: return "&c:";
+        case ChartDefectsPerUnit: return "&u:";
+        default: return "&Statistic:";
+    }
+}
+
+std::string MethodGroupCaption(int chartType) {
+    return IsAttributeChart(chartType) ? "Method" : "Statistic Used";
+}
+
+bool CalculatorHasCentre(int chartType) { return UsesCentre(chartType); }
+bool CalculatorHasN(int chartType) { return chartType != ChartDefects; }
+
 std::string IndividualsNCaption(int method) {
     return method == 3 || method == IndividualsKnownStdDev ? "&k (values):" : "&n (range):";
 }

@@ -46,6 +46,15 @@ struct ControlLimitResult {
     bool Failed() const { return !error.empty(); }
 };
 
+// Captions of a tab's fields: "&Statistic:" (tabs 1 to 6) or "&p:", "&np:",
+// "&c:", "&u:" (drawn with a bar above the letter); the radio group's
+// "Statistic Used" or "Method".
+std::string StatisticCaption(int chartType);
+std::string MethodGroupCaption(int chartType);
+// The centre field exists on tabs 1 to 3; the n field on all but tab 9.
+bool CalculatorHasCentre(int chartType);
+bool CalculatorHasN(int chartType);
+
 // The caption of the n field on the individuals tab for a method:
 // "&n (range):" for the moving-range methods, "&k (values):" otherwise; the
 // field is hidden with "Known Std Dev".

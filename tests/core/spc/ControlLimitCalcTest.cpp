@@ -161,6 +161,16 @@ TEST(ControlLimitCalc, HiddenSizeAndDecimalsField) {
         EXPECT_FALSE(r.Failed());
         EXPECT_EQ(r.status, 0);
     }
+    EXPECT_EQ(StatisticCaption(1), "&Statistic:");
+    EXPECT_EQ(StatisticCaption(6), "&Statistic:");
+    EXPECT_EQ(StatisticCaption(8), "&np:");
+    EXPECT_EQ(StatisticCaption(10), "&u:");
+    EXPECT_EQ(MethodGroupCaption(6), "Statistic Used");
+    EXPECT_EQ(MethodGroupCaption(7), "Method");
+    EXPECT_TRUE(CalculatorHasCentre(3));
+    EXPECT_FALSE(CalculatorHasCentre(4));
+    EXPECT_FALSE(CalculatorHasN(9));
+    EXPECT_TRUE(CalculatorHasN(10));
     EXPECT_EQ(IndividualsNCaption(1), "&n (range):");
     EXPECT_EQ(IndividualsNCaption(2), "&n (range):");
     EXPECT_EQ(IndividualsNCaption(3), "&k (values):");
