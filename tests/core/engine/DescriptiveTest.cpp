@@ -97,6 +97,9 @@ TEST(DescriptiveTest, MomentsAgreeWithR) {
     EXPECT_NEAR(f.sd.kurtosis, -0.87342727197001269, 1e-13);
     EXPECT_NEAR(f.sd.adjKurtosis, -0.65444555435235341, 1e-13);
     EXPECT_NEAR(f.sd.meanAbsDevMedian, 12.8L / 12, 1e-14);  // Σ|x - 3.35|/12
+    f.sd.ComputeStats('N');
+    EXPECT_NEAR(f.sd.lowerNatTol, 3.6166666666666667 - 3 * 1.362373152282665, 1e-13);
+    EXPECT_NEAR(f.sd.upperNatTol, 3.6166666666666667 + 3 * 1.362373152282665, 1e-13);
 
     // D'Agostino's t form: 2*pt(-abs(t), floor(nu)), nu = 17.871
     EXPECT_NEAR(SkewnessPValue(f.session, 12, f.sd.skewness), 0.37514263754507915, 1e-8);
