@@ -74,8 +74,8 @@ const InnerNodes& Inner() {
     static const InnerNodes nodes = [] {
         InnerNodes in;
         const GaussLegendre& g = Gauss();
-        const double lo = -8.5, width = 0.5;
-        const int panels = 34;
+        const double lo = -8.5, width = 1.0;
+        const int panels = 17;
         for (int k = 0; k < panels; ++k) {
             const double a = lo + k * width, mid = a + width / 2;
             for (int i = 0; i < kGaussPoints; ++i) {
@@ -117,7 +117,7 @@ double RangeUpper(int v, int r, double q) {
     const double sd = 1.0 / std::sqrt(2.0 * nu);
     const double lo = std::max(0.0, mode - 13.0 * sd);
     const double hi = mode + 13.0 * sd;
-    const int panels = 26;
+    const int panels = 13;
     const double width = (hi - lo) / panels;
     double mass = 0.0, tail = 0.0;
     for (int k = 0; k < panels; ++k) {
