@@ -91,9 +91,14 @@ TEST(LimitsCommand, ReportsMessagesAndExitCodes) {
         SCOPED_TRACE(c.args);
         Outcome o = RunCli(c.args);
         EXPECT_EQ(o.code, c.code);
-        if (c.out) EXPECT_EQ(o.out, c.out);
-        if (*c.err == 0) EXPECT_EQ(o.err, "");
-        else EXPECT_EQ(o.err.rfind(c.err, 0), 0u) << o.err;
+        if (c.out) {
+            EXPECT_EQ(o.out, c.out);
+        }
+        if (*c.err == 0) {
+            EXPECT_EQ(o.err, "");
+        } else {
+            EXPECT_EQ(o.err.rfind(c.err, 0), 0u) << o.err;
+        }
     }
 }
 

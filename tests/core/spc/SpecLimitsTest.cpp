@@ -44,7 +44,9 @@ TEST(SpecLimits, StoreFlagsTextsAndOrder) {
         EXPECT_EQ(s.LSLText, c.lslText);
         EXPECT_EQ(s.TargetText, c.targetText);
         EXPECT_EQ(s.USLText, c.uslText);
-        if (c.twoSided) EXPECT_EQ(s.Tolerance, c.USL - c.LSL);
+        if (c.twoSided) {
+            EXPECT_EQ(s.Tolerance, c.USL - c.LSL);
+        }
     }
 }
 
