@@ -1,11 +1,11 @@
 #include "engine/distributions/Distributions.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "common/CommonState.h"
+#include "common/NumberText.h"
 #include "engine/EngineState.h"
 #include "engine/special/SpecialFunctions.h"
 
@@ -230,14 +230,9 @@ long double SolveTail(CommonState& cs, const Kind& kind, long double x, long dou
     return fromVar(var);
 }
 
-std::string ThreeDecimals(long double p) {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(p),
-                             std::chars_format::fixed, 3);
-    std::string s(buf, res.ptr);
-    if (s == "-0.000") s = "0.000";
-    return s;
-}
+// p-values never reach 1,000, so the number format's thousands separators
+// never show and the plain fixed form is what FormatNumber(3, p) prints.
+std::string ThreeDecimals(long double p) { return FormatFixed(3, p, false); }
 
 }  // namespace
 
