@@ -310,6 +310,17 @@ void Worksheet::EndLoad() {
     Touch();
 }
 
+void Worksheet::ReserveForLoad(std::size_t rows) {
+    if (rows <= static_cast<std::size_t>(rows_)) return;
+    for (Column& c : columns_) {
+        c.cells.reserve(rows);
+        if (rows_ > 0) {
+            double perRow = static_cast<double>(c.arena.size()) / rows_;
+            c.arena.reserve(static_cast<std::size_t>(perRow * 1.02 * static_cast<double>(rows)) + 64);
+        }
+    }
+}
+
 std::size_t Worksheet::MemoryUsed() const {
     std::size_t total = 0;
     for (const Column& c : columns_) total += c.arena.capacity() + c.cells.capacity() * sizeof(CellRef);

@@ -114,6 +114,10 @@ public:
         return AppendRow(cells.data(), static_cast<int>(cells.size()));
     }
     void EndLoad();
+    // During a load: makes room for `rows` rows in all, sizing each column's
+    // text for that many rows from what it holds so far, so a large file is
+    // not copied again and again as its columns grow.
+    void ReserveForLoad(std::size_t rows);
 
     // Bumped by every change; the numeric view compares it with the value it
     // last parsed, so an edit can never leave an analysis on stale numbers.
