@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CliCommand.h"
+#include "GlobalOptions.h"
 
 namespace amx::cli {
 
@@ -20,13 +21,19 @@ void PrintUsage(std::FILE* to) {
     std::fputs("Usage: ambrolux-cli COMMAND [options] FILE\n\nCommands:\n", to);
     for (const auto& [name, command] : amx::cli::CommandTable())
         std::fprintf(to, "  %-12s %s\n", name.c_str(), command.summary.c_str());
-    std::fputs("\nRun 'ambrolux-cli COMMAND --help' for a command's options.\n", to);
+    std::fputs("\nRun 'ambrolux-cli COMMAND --help' for a command's options.\n\n", to);
+    std::fputs(amx::cli::GlobalOptionsHelp(), to);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    std::string optionError;
+    if (!amx::cli::ParseGlobalOptions(args, amx::cli::Globals(), optionError)) {
+        std::fprintf(stderr, "%s\n", optionError.c_str());
+        return 2;
+    }
     if (args.empty()) {
         PrintUsage(stderr);
         return 2;

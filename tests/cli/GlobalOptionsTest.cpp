@@ -1,0 +1,54 @@
+// The command-line tool's file-modification options, as a user types them.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;  // stdout and stderr together
+};
+
+CliRun RunCli(const std::string& args) {
+    const std::string command = std::string(AMX_CLI_PATH) + " " + args + " 2>&1";
+    CliRun r{-1, {}};
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+TEST(GlobalOptions, TopLevelHelpDocumentsThem) {
+    const CliRun r = RunCli("--help");
+    EXPECT_EQ(r.code, 0);
+    for (const char* option : {"--missing COND", "--process-if COND", "--process-if-or", "--transform NAME",
+                               "--transform-a", "--transform-b", "--transform-c", "--normal-first", "--seed N"})
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+}
+
+TEST(GlobalOptions, BadValuesStopBeforeAnyCommand) {
+    struct Case {
+        const char* args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"info --seed -3 x.amx", "Option --seed needs a whole number, not -3."},
+        {"info x.amx --transform", "Option --transform needs a value."},
+        {"--missing=1 --missing=2 --missing=3 info x.amx", "At most two missing-value conditions."},
+        {"info --process-if a=1 --process-if b=1 --process-if c=1 x.amx", "At most two Process If conditions."},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = RunCli(c.args);
+        EXPECT_EQ(r.code, 2) << c.args;
+        EXPECT_EQ(r.out, std::string(c.message) + "\n") << c.args;
+    }
+}
+
+}  // namespace
