@@ -1,0 +1,425 @@
+// The Explore pages against R, the cells that cannot be computed, the
+// selection modes, the simulated exponential test and the Output report.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/Messages.h"
+#include "explore/Explore.h"
+#include "session/Session.h"
+#include "worksheet/DataFile.h"
+
+namespace amx {
+namespace {
+
+const std::string kShafts = std::string(AMX_TEST_DATA_DIR) + "/../core/explore/data/shafts.amx";
+
+// Columns of shafts.amx.
+enum { Diameter = 1, Line = 2, Shift = 3, Batch = 4, Flat = 5, Single = 6 };
+
+// Diameter in R, for the reference values below:
+// x <- c(25.012,24.987,25.031,24.968,25.004,24.995,25.046,24.979,25.018,25.001,
+//        24.962,25.027,25.039,25.008,24.991,25.052,25.015,24.984,25.067,25.023,
+//        25.002,25.044,24.997,25.031); L <- rep(c("A","B"), each = 12)
+
+class ExploreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s.messages = &messages;
+        ASSERT_TRUE(FileToDataGrid(s, kShafts));
+    }
+    ExploreGrid Page(const ExploreRequest& rq, ExplorePage page) {
+        return ComputeExplorePage(s, st, rq, page);
+    }
+    static ExploreRequest Columns(std::vector<int> cols, int decimals = 9) {
+        ExploreRequest rq;
+        rq.columns = std::move(cols);
+        rq.decimals = decimals;
+        return rq;
+    }
+    static ExploreRequest Reference(int measure, std::vector<int> refs, int decimals = 9) {
+        ExploreRequest rq;
+        rq.mode = ExploreMode::Reference;
+        rq.measure = measure;
+        rq.references = std::move(refs);
+        rq.decimals = decimals;
+        return rq;
+    }
+    // The cell under `header` (the first such column after `after`) in `row`.
+    static std::string Cell(const ExploreGrid& g, int row, const std::string& header, int after = 0) {
+        for (int c = after + 1; c < g.ColumnCount(); ++c)
+            if (g.Cell(c, 0) == header) return g.Cell(c, row);
+        ADD_FAILURE() << "no column " << header;
+        return {};
+    }
+    static double Number(const std::string& text) {
+        std::string t;
+        for (char ch : text)
+            if (ch != ',' && ch != '*' && ch != ' ' && ch != '%') t += ch;
+        EXPECT_FALSE(t.empty()) << "empty cell";
+        return t.empty() ? NAN : std::stod(t);
+    }
+
+    Session s;
+    RecordingMessages messages;
+    ExploreState st;
+};
+
+struct Ref {
+    ExplorePage page;
+    int row;
+    const char* header;
+    double value;
+    double tol;
+};
+
+TEST_F(ExploreTest, OneColumnPagesMatchR) {
+    ExploreRequest rq = Columns({Diameter});
+    // mean(x); sd(x); min(x); max(x); quantile(x, c(.25,.5,.75), type = 6);
+    // shapiro.test(x); t.test(x)$conf.int;
+    // sqrt(23*var(x)/qchisq(c(.975,.025), 23))
+    const Ref refs[] = {
+        {ExplorePage::Descriptives, 1, "n", 24, 0},
+        {ExplorePage::Descriptives, 1, "Mean", 25.0117916667, 1e-9},
+        {ExplorePage::Descriptives, 1, "Std Dev", 0.0270554650377, 1e-9},
+        {ExplorePage::Descriptives, 1, "Low", 24.962, 1e-9},
+        {ExplorePage::Descriptives, 1, "High", 25.067, 1e-9},
+        {ExplorePage::Descriptives, 1, "Range", 0.105, 1e-9},
+        {ExplorePage::Quartiles, 1, "Q1", 24.992, 1e-9},
+        {ExplorePage::Quartiles, 1, "Median", 25.01, 1e-9},
+        {ExplorePage::Quartiles, 1, "Q3", 25.031, 1e-9},
+        {ExplorePage::Normality, 1, "(S-W)W", 0.990, 0.0006},
+        {ExplorePage::ConfInt, 1, "Mean(L)", 25.0003671457, 1e-9},
+        {ExplorePage::ConfInt, 1, "Mean(H)", 25.0232161876, 1e-9},
+        {ExplorePage::ConfInt, 1, "Std Dev(L)", 0.0210278750562, 1e-9},
+        {ExplorePage::ConfInt, 1, "Std Dev(H)", 0.0379523406901, 1e-9},
+        {ExplorePage::NatTol, 1, "NT Low", 25.0117916667 - 3 * 0.0270554650377, 1e-9},
+        {ExplorePage::NatTol, 1, "NT (6s)", 6 * 0.0270554650377, 1e-9},
+    };
+    for (const Ref& r : refs) {
+        ExploreGrid g = Page(rq, r.page);
+        SCOPED_TRACE(g.caption + " / " + r.header);
+        ASSERT_EQ(g.RowCount(), 1) << "one column: no all-data row";
+        EXPECT_EQ(g.Cell(0, 0), "Variable");
+        EXPECT_EQ(g.Cell(0, 1), "Shaft Diameter");
+        EXPECT_NEAR(Number(Cell(g, r.row, r.header)), r.value, r.tol);
+    }
+    // shapiro.test(x)$p.value = 0.995198842556
+    EXPECT_EQ(Page(rq, ExplorePage::Normality).Cell(5, 1), "0.995 ");
+}
+
+TEST_F(ExploreTest, ConfidenceLevelSetsCaptionAndLimits) {
+    ExploreRequest rq = Columns({Diameter});
+    rq.confText = "99";
+    ExploreGrid g = Page(rq, ExplorePage::ConfInt);
+    EXPECT_EQ(g.caption, "99% Confidence Intervals");
+    EXPECT_EQ(g.reportTitle, "99% CONFIDENCE INTERVALS");
+    // t.test(x, conf.level = .99)$conf.int
+    EXPECT_NEAR(Number(Cell(g, 1, "Mean(L)")), 24.9962876678, 1e-9);
+    EXPECT_NEAR(Number(Cell(g, 1, "Mean(H)")), 25.0272956655, 1e-9);
+
+    for (const char* bad : {"abc", "0", "100", "-5"}) {
+        rq.confText = bad;
+        messages.entries.clear();
+        EXPECT_EQ(Page(rq, ExplorePage::ConfInt).RowCount(), 0) << bad;
+        EXPECT_EQ(messages.Errors().size(), 1u) << bad;
+    }
+}
+
+TEST_F(ExploreTest, ReferenceAnalysisByOneColumnMatchesR) {
+    ExploreRequest rq = Reference(Diameter, {Line});
+    ExploreGrid d = Page(rq, ExplorePage::Descriptives);
+    ASSERT_EQ(d.RowCount(), 3);
+    EXPECT_EQ(d.Cell(0, 0), "Production Line");  // the reference column's title
+    EXPECT_EQ(d.Cell(0, 1), "(All)");
+    EXPECT_EQ(d.Cell(0, 2), "A");
+    EXPECT_EQ(d.Cell(0, 3), "B");
+    // tapply(x, L, mean); tapply(x, L, sd)
+    EXPECT_NEAR(Number(Cell(d, 2, "Mean")), 25.0025, 1e-9);
+    EXPECT_NEAR(Number(Cell(d, 3, "Std Dev")), 0.0260155839077, 1e-9);
+    EXPECT_NEAR(Number(Cell(d, 1, "Std Dev")), 0.0270554650377, 1e-9);
+
+    // quantile(x[L == "B"], c(.25, .75), type = 6)
+    ExploreGrid q = Page(rq, ExplorePage::Quartiles);
+    EXPECT_NEAR(Number(Cell(q, 3, "Q1")), 24.99825, 1e-9);
+    EXPECT_NEAR(Number(Cell(q, 3, "Q3")), 25.04275, 1e-9);
+
+    // sp <- sqrt((11*var(x[L=="A"]) + 11*var(x[L=="B"]))/22)
+    // sqrt(22*sp^2/qchisq(c(.975,.025), 22)); qt(.975, 22)*sp
+    rq.pool = true;
+    ExploreGrid ci = Page(rq, ExplorePage::ConfInt);
+    const double sp = 0.0259053492779, half = 0.0537244061822;
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_NEAR(Number(Cell(ci, row, "Std Dev")), sp, 1e-9);
+        EXPECT_NEAR(Number(Cell(ci, row, "Std Dev(L)")), 0.020035063631, 1e-9);
+        EXPECT_NEAR(Number(Cell(ci, row, "Std Dev(H)")), 0.0366651723769, 1e-9);
+    }
+    EXPECT_NEAR(Number(Cell(ci, 2, "Mean(L)")), 25.0025 - half / std::sqrt(12.0), 1e-9);
+    EXPECT_NEAR(Number(Cell(ci, 1, "Mean(H)")), 25.0117916667 + half / std::sqrt(24.0), 1e-9);
+
+    rq.poolNT = true;
+    ExploreGrid nt = Page(rq, ExplorePage::NatTol);
+    EXPECT_NEAR(Number(Cell(nt, 3, "NT High")), 25.0210833333 + 3 * sp, 1e-9);
+}
+
+TEST_F(ExploreTest, SelectionHeadersAndStatusTexts) {
+    ExploreRequest two = Reference(Diameter, {Line, Shift});
+    ExploreGrid g = Page(two, ExplorePage::Descriptives);
+    EXPECT_EQ(g.Cell(0, 0), "Run");
+    ASSERT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.Cell(0, 2), "A, 1");
+    EXPECT_EQ(g.Cell(0, 5), "B, 2");
+    EXPECT_EQ(ExploreAnalysisText(s, two), "Shaft Diameter (Production Line, Shift)");
+
+    EXPECT_EQ(ExploreAnalysisText(s, Columns({Diameter})), "Diameter");
+    EXPECT_EQ(ExploreAnalysisText(s, Columns({Diameter, Flat})), "Variable List");
+
+    // Several columns: the all-data row first, then the columns in sheet order.
+    ExploreGrid cols = Page(Columns({Flat, Diameter}), ExplorePage::Descriptives);
+    ASSERT_EQ(cols.RowCount(), 3);
+    EXPECT_EQ(cols.Cell(0, 1), "(All)");
+    EXPECT_EQ(cols.Cell(1, 1), "48");
+    EXPECT_EQ(cols.Cell(0, 2), "Shaft Diameter");
+    EXPECT_EQ(cols.Cell(0, 3), "Flat");
+}
+
+TEST_F(ExploreTest, NothingSelectedBeepsAndComputesNothing) {
+    for (ExploreRequest rq : {Columns({}), Reference(Diameter, {}), Reference(0, {Line})}) {
+        messages.beeps = 0;
+        ExploreGrid g = Page(rq, ExplorePage::Descriptives);
+        EXPECT_EQ(g.RowCount(), 0);
+        EXPECT_EQ(s.StatErrorCode, 1);
+        EXPECT_EQ(messages.beeps, 1);
+    }
+}
+
+// Values that do not exist show as empty cells, never as 0, inf or NaN.
+TEST_F(ExploreTest, RowWithOneValueLeavesSpreadCellsEmpty) {
+    ExploreRequest rq = Columns({Single});
+    rq.custom = {4, 5, 6, 8, 15, 32, 40, 42, 56};
+    struct Expect {
+        ExplorePage page;
+        const char* header;
+    };
+    const Expect empties[] = {
+        {ExplorePage::Descriptives, "Std Dev"}, {ExplorePage::ConfInt, "Mean(L)"},
+        {ExplorePage::ConfInt, "Std Dev"},      {ExplorePage::ConfInt, "Std Dev(H)"},
+        {ExplorePage::NatTol, "NT Low"},        {ExplorePage::NatTol, "NT (6s)"},
+        {ExplorePage::Custom, "Std Dev"},       {ExplorePage::Custom, "Std Dev CI(L)"},
+        {ExplorePage::Custom, "Variance"},      {ExplorePage::Custom, "Std(MR)"},
+        {ExplorePage::Custom, "Coeff Var"},     {ExplorePage::Custom, "-3s"},
+        {ExplorePage::Custom, "6s"},            {ExplorePage::Custom, "n Below -3s"},
+    };
+    for (const Expect& e : empties) {
+        ExploreGrid g = Page(rq, e.page);
+        ASSERT_EQ(g.RowCount(), 1);
+        EXPECT_EQ(Cell(g, 1, e.header), "") << g.caption << " / " << e.header;
+    }
+    EXPECT_EQ(Cell(Page(rq, ExplorePage::Descriptives), 1, "Mean"), "7.250000000");
+}
+
+TEST_F(ExploreTest, PooledRowsWithoutDegreesOfFreedomAreEmpty) {
+    // Every run of the reference column holds one value: no pooled estimate.
+    const std::string path = (std::filesystem::temp_directory_path() / "explore_ones.amx").string();
+    std::ofstream(path) << "Value\tId\r\n1.5\ta\r\n2.5\tb\r\n4\tc\r\n";
+    ASSERT_TRUE(FileToDataGrid(s, path));
+    std::filesystem::remove(path);
+    ExploreRequest rq = Reference(1, {2}, 2);
+    rq.pool = rq.poolNT = true;
+    ExploreGrid ci = Page(rq, ExplorePage::ConfInt);
+    ASSERT_EQ(ci.RowCount(), 4);
+    for (int row = 1; row <= 4; ++row)
+        for (const char* h : {"Mean(L)", "Mean(H)", "Std Dev", "Std Dev(L)", "Std Dev(H)"})
+            EXPECT_EQ(Cell(ci, row, h), "") << row << " " << h;
+    EXPECT_EQ(Cell(ci, 3, "Mean"), "2.50");
+    ExploreGrid nt = Page(rq, ExplorePage::NatTol);
+    for (const char* h : {"Std Dev", "NT Low", "NT High", "NT (6s)"}) EXPECT_EQ(Cell(nt, 2, h), "") << h;
+}
+
+TEST_F(ExploreTest, PoolingSkipsRunsOfOneValue) {
+    // Batch Q holds one value; P (11) and R (12) give 21 df.
+    // sp2 <- sqrt((10*var(x[B=="P"]) + 11*var(x[B=="R"]))/21); qt(.975, 21)*sp2
+    ExploreRequest rq = Reference(Diameter, {Batch});
+    rq.pool = true;
+    ExploreGrid ci = Page(rq, ExplorePage::ConfInt);
+    ASSERT_EQ(ci.Cell(0, 3), "Q");
+    EXPECT_NEAR(Number(Cell(ci, 3, "Std Dev")), 0.0259202976953, 1e-9);
+    EXPECT_NEAR(Number(Cell(ci, 3, "Mean(L)")), 25.027 - 0.0539042099466, 1e-9);
+    EXPECT_NEAR(Number(Cell(ci, 2, "Std Dev(L)")), 0.0199418160917, 1e-9);
+}
+
+TEST_F(ExploreTest, ConstantColumnWithEqualLimits) {
+    // Flat: every value 3.5, and USL = Target = LSL = 3.5.
+    ExploreRequest rq = Columns({Flat}, 2);
+    rq.custom = {4, 15, 23, 24, 53, 55, 56, 57, 58, 59, 62, 49};
+    ExploreGrid g = Page(rq, ExplorePage::Custom);
+    EXPECT_EQ(Cell(g, 1, "Std Dev"), "0.00");
+    EXPECT_EQ(Cell(g, 1, "Coeff Var"), "0.00");
+    EXPECT_EQ(Cell(g, 1, "A-D"), "999.000");
+    EXPECT_EQ(Cell(g, 1, "S-W"), "0.000");
+    EXPECT_EQ(Cell(g, 1, "p-value", 5), "0.000*");  // the S-W p-value
+    for (const char* h : {"Est %Below Spec", "Est %Out Spec", "Cp", "Cpk", "Cpm", "Pp", "%Off-Target"})
+        EXPECT_EQ(Cell(g, 1, h), "") << h;
+    EXPECT_EQ(Cell(g, 1, "n Out Spec"), "0");
+}
+
+TEST_F(ExploreTest, CustomStatisticsMatchR) {
+    ExploreRequest rq = Columns({Diameter});
+    // Moving ranges first, as they depend on the worksheet order.
+    rq.custom = {8, 9, 1, 3, 5, 7, 10, 11, 12, 13, 14, 15, 19, 28, 29, 53, 54, 55,
+                 56, 57, 58, 59, 62, 63, 66, 67, 78, 81, 47, 48};
+    ExploreGrid g = Page(rq, ExplorePage::Custom);
+    ASSERT_EQ(g.RowCount(), 1);
+    const Ref refs[] = {
+        // mean(abs(diff(x)))/1.12838; median(abs(diff(x)))/0.954
+        {ExplorePage::Custom, 1, "Std(MR)", 0.0352563929666, 1e-9},
+        {ExplorePage::Custom, 1, "Std(MMR)", 0.0408805031447, 1e-9},
+        {ExplorePage::Custom, 1, "Sum", 600.283, 1e-9},
+        {ExplorePage::Custom, 1, "Mean CI(L)", 25.0003671457, 1e-9},
+        {ExplorePage::Custom, 1, "Std Dev CI(H)", 0.0379523406901, 1e-9},
+        {ExplorePage::Custom, 1, "Variance CI(L)", 0.0210278750562 * 0.0210278750562, 1e-9},
+        // q <- quantile(x, c(.25,.75), type = 6); diff(q); diff(q)/1.3489795
+        {ExplorePage::Custom, 1, "IR", 0.039, 1e-9},
+        {ExplorePage::Custom, 1, "PSD", 0.039 / 1.3489795, 1e-9},
+        {ExplorePage::Custom, 1, "SIR", 0.0195, 1e-9},
+        // mean(abs(x - mean(x))); mean(abs(x - median(x))); 100*sd(x)/mean(x)
+        {ExplorePage::Custom, 1, "MD(Avg)", 0.0219583333333, 1e-9},
+        {ExplorePage::Custom, 1, "MD(Med)", 0.0219583333333, 1e-9},
+        {ExplorePage::Custom, 1, "Coeff Var", 0.108170839571, 1e-9},
+        // 24*(mean(x)-min(x))^2/(var(x)*23^2); (mean(x)-min(x))^2/var(x)
+        {ExplorePage::Custom, 1, "W(E)", 0.1537, 1e-12},
+        {ExplorePage::Custom, 1, "AMX(E)", 3.3869, 1e-12},
+        // 100*pnorm((24.9 - mean(x))/sd(x)); 100*pnorm((mean(x) - 25.1)/sd(x))
+        {ExplorePage::Custom, 1, "Est %Below Spec", 0.00179854026571, 1e-9},
+        {ExplorePage::Custom, 1, "Est %Above Spec", 0.0556515604071, 1e-9},
+        {ExplorePage::Custom, 1, "Est %Out Spec", 0.00179854026571 + 0.0556515604071, 1e-9},
+        // 0.2/(6*sd(x)); min(25.1-mean(x), mean(x)-24.9)/(3*sd(x));
+        // 0.2/(6*sqrt(sd(x)^2 + (mean(x)-25)^2*24/23))
+        {ExplorePage::Custom, 1, "Cp", 1.232, 1e-12},
+        {ExplorePage::Custom, 1, "Cpk", 1.087, 1e-12},
+        {ExplorePage::Custom, 1, "Cpm", 1.126, 1e-12},
+        {ExplorePage::Custom, 1, "Pp", 1.232, 1e-12},
+        // 100*abs(mean(x) - 25)/0.2
+        {ExplorePage::Custom, 1, "%Off-Target", 5.9, 1e-12},
+        // quantile(x, c(.05, .10, .95), type = 6)
+        {ExplorePage::Custom, 1, "P(.05)", 24.9635, 1e-9},
+        {ExplorePage::Custom, 1, "P(.10)", 24.9735, 1e-9},
+        {ExplorePage::Custom, 1, "n Below Spec", 0, 0},
+        {ExplorePage::Custom, 1, "n Above Spec", 0, 0},
+    };
+    for (const Ref& r : refs) EXPECT_NEAR(Number(Cell(g, 1, r.header)), r.value, r.tol) << r.header;
+    // (n + 1)p below 1 or above n: no percentile.
+    EXPECT_EQ(Cell(g, 1, "P(.005)"), "");
+    EXPECT_EQ(Cell(g, 1, "P(.995)"), "");
+    // Far beyond every simulated exponential sample: p = 0 after 20,000 draws.
+    EXPECT_EQ(Cell(g, 1, "p-value", 15), "0.000*");
+}
+
+TEST_F(ExploreTest, CustomHeadersAndShading) {
+    ExploreRequest rq = Columns({Diameter, Flat});
+    rq.custom = {3};
+    ExploreGrid g = Page(rq, ExplorePage::Custom);
+    EXPECT_EQ(g.header, (std::vector<std::string>{"Variable", "Mean CI(L)", "Mean CI(H)"}));
+
+    ExploreGrid n = Page(rq, ExplorePage::Normality);
+    // Row 2 Shaft Diameter: S-W p 0.995; row 3 Flat: W = 0 with p 0.000*, A-D
+    // not available.
+    EXPECT_TRUE(n.RedHeader(3));
+    EXPECT_FALSE(n.RedHeader(2));
+    EXPECT_EQ(n.Shade(5, 2), CellShade::Plain);
+    EXPECT_EQ(n.Shade(5, 3), CellShade::Significant);
+    EXPECT_EQ(n.Shade(3, 3), CellShade::NotAvailable);
+    EXPECT_EQ(n.Shade(2, 3), CellShade::Plain) << "statistic columns are never shaded";
+    EXPECT_EQ(n.Shade(3, 0), CellShade::Plain);
+}
+
+class ScriptedMonitor : public ExpTestMonitor {
+public:
+    int begins = 0, steps = 0, ends = 0, abortAt = -1;
+    std::string title;
+    void Begin(const std::string& t) override {
+        ++begins;
+        title = t;
+    }
+    bool Step(int draws) override {
+        ++steps;
+        return abortAt < 0 || draws < abortAt;
+    }
+    void End() override { ++ends; }
+};
+
+TEST(ExponentialTest, SimulatedPValueCacheAndAbort) {
+    Session s;
+    ExploreState st;
+    ScriptedMonitor mon;
+    st.monitor = &mon;
+    // T <- function(v) (mean(v) - min(v))^2/var(v)
+    // sim <- replicate(200000, T(rexp(24))); d <- mean(sim > 1.2); 2*min(d, 1-d)
+    // = 0.6407 (standard error about 0.002)
+    const long double p = SimulatedExponentialP(s, st, 24, 1.2L, "Shaft Diameter");
+    EXPECT_NEAR(static_cast<double>(p), 0.6407, 0.01);
+    EXPECT_EQ(mon.title, "Shaft Diameter");
+    EXPECT_EQ(mon.steps, ExpTestDraws / 100);
+    EXPECT_EQ(mon.ends, 1);
+
+    // The same n and T: the stored result, without drawing.
+    EXPECT_EQ(SimulatedExponentialP(s, st, 24, 1.2L, "again"), p);
+    EXPECT_EQ(mon.begins, 1);
+
+    // Aborted: 999, not stored, and the rest of the page does not draw again.
+    mon.abortAt = 500;
+    EXPECT_EQ(SimulatedExponentialP(s, st, 10, 1.0L, "x"), 999.0L);
+    EXPECT_EQ(mon.ends, 2);
+    EXPECT_EQ(st.expTestCache.size(), 1u);
+    EXPECT_EQ(SimulatedExponentialP(s, st, 11, 1.0L, "y"), 999.0L);
+    EXPECT_EQ(mon.begins, 2);
+}
+
+TEST_F(ExploreTest, OutputReportGolden) {
+    ExploreRequest rq = Reference(Diameter, {Line}, 3);
+    rq.title = "Shaft check";
+    rq.outputSections = {true, false, false, true, false, true};
+    rq.custom = {0, 62};
+    s.DataFilename = "shafts.amx";
+    ReportDocument pane;
+    WriteExploreReport(s, st, rq, pane);
+    std::string text;
+    for (const Paragraph& p : pane.Lines()) text += p.Text() + "\n";
+    std::ifstream in(std::string(AMX_TEST_DATA_DIR) + "/../core/explore/data/report.golden");
+    std::stringstream golden;
+    golden << in.rdbuf();
+    EXPECT_EQ(text, golden.str());
+    ASSERT_FALSE(pane.Lines().empty());
+    const TextFont& titleFont = pane.Lines()[0].runs.at(0).font;
+    EXPECT_EQ(titleFont.face, FaceArial);
+    EXPECT_TRUE(titleFont.bold);
+    EXPECT_EQ(pane.Lines()[1].runs.at(0).font.face, FaceCourier);
+}
+
+TEST(ExploreGridText, TabsAndAlignment) {
+    ExploreGrid g;
+    g.header = {"Variable", "n", "(A-D)A²*"};
+    g.rows = {{"Long name", "12", "0.5"}, {"B", "3", ""}};
+    EXPECT_EQ(ExploreGridText(g), "Variable\tn\t(A-D)A²*\r\nLong name\t12\t0.5\r\nB\t3\t\r\n");
+    EXPECT_EQ(ExploreGridLines(g), (std::vector<std::string>{"Variable    n  (A-D)A²*",
+                                                              "Long name  12       0.5",
+                                                              "B           3"}));
+}
+
+TEST(CustomStats, ListItemsAndLookup) {
+    EXPECT_EQ(CustomStatItemText(0), "n");
+    EXPECT_EQ(CustomStatItemText(29), "AMX(E)@AMX Exponential Test");
+    EXPECT_EQ(CustomStatItemText(81), "P(.995)");
+    EXPECT_EQ(FindCustomStat("cpk"), 57);
+    EXPECT_EQ(FindCustomStat("40"), 40);
+    EXPECT_EQ(FindCustomStat("82"), -1);
+    EXPECT_EQ(FindCustomStat("nope"), -1);
+}
+
+}  // namespace
+}  // namespace amx
