@@ -477,6 +477,9 @@ TEST_F(DistributionsTest, UniformAndNormalGeneratorsLookRight) {
     RandomSeed(a, 99);
     RandomSeed(b, 99);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(RandomNext64(a), RandomNext64(b));
+    // Fresh states are seeded from the clock, each differently.
+    RandomState c, d;
+    EXPECT_NE(RandomNext64(c), RandomNext64(d));
 }
 
 }  // namespace

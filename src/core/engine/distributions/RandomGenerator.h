@@ -5,12 +5,18 @@
 // spare deviate of the polar normal generator, is one value that the sample
 // loader saves in SavedRandSeed and restores on a reload, so random transforms
 // repeat exactly. Header-only so that any module can save and restore it.
+//
+// A new state is seeded from the clock, as the program's generator is at
+// start-up; RandomSeed gives a reproducible stream.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 
 namespace amx {
 
 struct RandomState {
+    RandomState();
+
     std::uint64_t s[4] = {0x9E3779B97F4A7C15ull, 0xBF58476D1CE4E5B9ull, 0x94D049BB133111EBull,
                           0x2545F4914F6CDD1Dull};
     // The second deviate of the last polar-method pair, not yet returned.
@@ -33,11 +39,16 @@ inline void RandomSeed(RandomState& st, std::uint64_t seed) {
     st.gaussValue = 0.0L;
 }
 
-// Seeds from the clock (start-up, random sequences, subgroup sampling).
+// Seeds from the clock (start-up, random sequences, subgroup sampling). A
+// counter keeps two seedings within one clock tick apart.
 inline void Randomize(RandomState& st) {
-    RandomSeed(st, static_cast<std::uint64_t>(
-                       std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+    static std::atomic<std::uint64_t> calls{0};
+    const auto ticks = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    RandomSeed(st, ticks ^ (calls.fetch_add(1) * 0xD1B54A32D192ED03ull));
 }
+
+inline RandomState::RandomState() { Randomize(*this); }
 
 inline std::uint64_t RandomNext64(RandomState& st) {
     auto rotl = [](std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); };
