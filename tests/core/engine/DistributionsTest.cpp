@@ -188,24 +188,30 @@ TEST_F(DistributionsTest, TTestPValuesByAlternative) {
     ExpectRelNear(p, 2 * 0.096800484585610344L, kRel, "z two-sided");
 }
 
-TEST_F(DistributionsTest, CorrelatedMeans) {
-    // t = (10.5 - 9.8)/sqrt((2.1^2 + 1.9^2 - 2*0.6*2.1*1.9)/15) on n - 2 = 13 df;
-    // R: 2*pt(-abs(t), 13); pt(t, 13); pt(t, 13, lower.tail = FALSE)
+TEST_F(DistributionsTest, CorrelatedMeansIsThePairedTTest) {
+    // x <- c(10.1, 9.8, 11.2, 10.5, 9.9, 10.7, 11.0, 10.2)
+    // y <- c(9.7, 9.9, 10.8, 10.1, 9.5, 10.9, 10.4, 10.0)
+    // R: mean, sd and cor of x and y; t.test(x, y, paired = TRUE) with
+    // alternative "two.sided", "less" and "greater".
+    const long double mx = 10.425000000000001L, my = 10.1625L, sx = 0.51199888392735471L,
+                      sy = 0.50124844139408586L, r = 0.85027836624324615L;
+    struct Case { int alternative; long double p; };
+    const Case cases[] = {
+        {0, 0.031710257544615962L}, {1, 0.98414487122769201L}, {2, 0.015855128772307981L}};
+    for (const auto& c : cases) {
+        long double t, p;
+        CorrelatedMeansT(cs, c.alternative, t, p, mx, my, sx, sy, r, 8);
+        ExpectRelNear(t, 2.6762684829888466L, 1e-14L, "t");
+        ExpectRelNear(p, c.p, 1e-12L, "p");
+    }
+    // Not formed: no spread of the differences, no pairs, or a single pair.
     long double t, p;
-    CorrelatedMeansT(cs, 0, t, p, 10.5, 9.8, 2.1, 1.9, 0.6, 15);
-    ExpectRelNear(t, 1.5080230977562419L, 1e-15L, "t");
-    ExpectRelNear(p, 0.15546136212925668L, kRel, "two-sided");
-    CorrelatedMeansT(cs, 1, t, p, 10.5, 9.8, 2.1, 1.9, 0.6, 15);
-    ExpectRelNear(p, 0.92226931893537167L, kRel, "lower");
-    CorrelatedMeansT(cs, 2, t, p, 10.5, 9.8, 2.1, 1.9, 0.6, 15);
-    ExpectRelNear(p, 0.07773068106462834L, kRel, "upper");
-    // Not formed: no spread of the difference, no cases, or no df left.
     CorrelatedMeansT(cs, 0, t, p, 1, 2, 1, 1, 1, 15);
     EXPECT_EQ(t, 0.0L);
     EXPECT_EQ(p, NotAvailable);
     CorrelatedMeansT(cs, 0, t, p, 1, 2, 1, 1, 0, 0);
     EXPECT_EQ(p, NotAvailable);
-    CorrelatedMeansT(cs, 0, t, p, 1, 2, 1, 1, 0, 2);
+    CorrelatedMeansT(cs, 0, t, p, 1, 2, 1, 1, 0, 1);
     EXPECT_EQ(p, NotAvailable);
 }
 

@@ -500,12 +500,14 @@ void CorrelatedMeansT(CommonState& cs, int alternative, long double& t, long dou
         return;
     }
     t = (mean1 - mean2) / std::sqrt(v / n);
-    if (n - 2.0L <= 0.0L) {
+    // v is the variance of the n paired differences, so t is the paired t
+    // statistic on n - 1 degrees of freedom.
+    if (n - 1.0L <= 0.0L) {
         // No degrees of freedom left: the statistic stands, its p-value does not.
         p = NotAvailable;
         return;
     }
-    TTestP(cs, p, alternative, n - 2.0L, t);
+    TTestP(cs, p, alternative, n - 1.0L, t);
 }
 
 long double GaussRandom(EngineState& es) {

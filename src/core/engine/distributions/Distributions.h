@@ -71,7 +71,8 @@ long double StudentizedRangeInv(CommonState& cs, int v, int r, long double p);
 void ZTestP(long double& p, int alternative, long double z);
 // p-value of a t statistic with df degrees of freedom for the alternative.
 void TTestP(CommonState& cs, long double& p, int alternative, long double df, long double t);
-// t test of two means from correlated samples; t = 0, p = 999 when not formed.
+// Paired t test of two means from correlated samples (n pairs, n - 1 df);
+// t = 0, p = 999 when the differences have no spread or n <= 0; p = 999 for n <= 1.
 void CorrelatedMeansT(CommonState& cs, int alternative, long double& t, long double& p,
                       long double mean1, long double mean2, long double s1, long double s2,
                       long double r, long double n);
