@@ -19,15 +19,27 @@ namespace amx {
 
 namespace {
 
-// Digits, blank, tab, "$", "%", "+", ",", "-", ".", "E", "e": the characters
-// of a cell that still reads as a number.
-struct NumericCharTable {
-    bool ok[256] = {};
-    constexpr NumericCharTable() {
-        for (char c : std::string_view("0123456789 \t$%+,-.Ee")) ok[static_cast<unsigned char>(c)] = true;
+// Character classes of cell text. Digits, blank, tab, "+", "-", ".", "E",
+// "e" can make up a number; "," and "$" are dropped first; "%" divides by
+// 100; anything else makes the cell text.
+enum : unsigned char { kDigitLike = 1, kCommaDollar = 2, kPercent = 4, kOther = 8 };
+struct CharClassTable {
+    unsigned char cls[256] = {};
+    constexpr CharClassTable() {
+        for (auto& c : cls) c = kOther;
+        for (char c : std::string_view("0123456789 \t+-.Ee")) cls[static_cast<unsigned char>(c)] = kDigitLike;
+        cls[static_cast<unsigned char>(',')] = kCommaDollar;
+        cls[static_cast<unsigned char>('$')] = kCommaDollar;
+        cls[static_cast<unsigned char>('%')] = kPercent;
     }
 };
-constexpr NumericCharTable kNumericChar;
+constexpr CharClassTable kCharClass;
+
+inline unsigned ClassesOf(std::string_view text) {
+    unsigned seen = 0;
+    for (char c : text) seen |= kCharClass.cls[static_cast<unsigned char>(c)];
+    return seen;
+}
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -121,23 +133,21 @@ bool ConvertCellNumber(std::string_view t, double& out) {
 
 }  // namespace
 
-bool IsTextCell(std::string_view text) {
-    for (char c : text)
-        if (!kNumericChar.ok[static_cast<unsigned char>(c)]) return true;
-    return false;
-}
+bool IsTextCell(std::string_view text) { return (ClassesOf(text) & kOther) != 0; }
 
 namespace {
 
 // ParseCell, also telling a text cell apart from a number that happens to
 // equal TextValue.
 double ParseCellKind(std::string_view text, bool& isText) {
-    isText = false;
+    const unsigned seen = ClassesOf(text);
+    isText = (seen & kOther) != 0;
+    if (isText) return TextValue;
     // Thousands commas and "$" go first; a cell rarely has them, so the copy
     // is only made when needed.
     char buffer[128];
     std::string heap;
-    if (text.find_first_of(",$") != std::string_view::npos) {
+    if (seen & kCommaDollar) {
         char* out = buffer;
         if (text.size() > sizeof buffer) {
             heap.resize(text.size());
@@ -148,17 +158,13 @@ double ParseCellKind(std::string_view text, bool& isText) {
             if (c != ',' && c != '$') out[k++] = c;
         text = std::string_view(out, k);
     }
-    if (IsTextCell(text)) {
-        isText = true;
-        return TextValue;
-    }
     if (text.empty() || text == "." || text == "..") return MissingValue;
 
     // One trailing "." is dropped before converting ("7." is 7); the
     // converter itself takes ".5" and "-.5".
     if (text.size() > 1 && text.back() == '.') text.remove_suffix(1);
     double value;
-    if (text.find('%') != std::string_view::npos) {
+    if (seen & kPercent) {
         std::string stripped;
         stripped.reserve(text.size());
         for (char c : text)

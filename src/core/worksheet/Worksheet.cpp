@@ -46,13 +46,6 @@ void Worksheet::Clear() {
     Touch();
 }
 
-std::string_view Worksheet::CellView(int column, int row) const {
-    if (!ValidCell(column, row)) return {};
-    const Column& c = columns_[column - 1];
-    const CellRef& ref = c.cells[row - 1];
-    return std::string_view(c.arena.data() + ref.offset, ref.length);
-}
-
 void Worksheet::StoreText(Column& col, CellRef& ref, std::string_view text) {
     col.deadBytes += ref.length;
     if (text.empty()) {

@@ -50,7 +50,12 @@ public:
     // --- cells -------------------------------------------------------------
     // Out-of-range positions read as "" and are ignored on write. The view is
     // valid until the next change to the worksheet.
-    std::string_view CellView(int column, int row) const;
+    std::string_view CellView(int column, int row) const {
+        if (!ValidCell(column, row)) return {};
+        const Column& c = columns_[column - 1];
+        const CellRef& ref = c.cells[row - 1];
+        return std::string_view(c.arena.data() + ref.offset, ref.length);
+    }
     std::string Cell(int column, int row) const { return std::string(CellView(column, row)); }
     void SetCell(int column, int row, std::string_view text);
     bool CellEmpty(int column, int row) const { return CellView(column, row).empty(); }
