@@ -1,0 +1,116 @@
+#include "charts/ChartCommands.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <qcustomplot.h>
+
+#include "common/Messages.h"
+
+namespace amx::gui {
+namespace {
+
+QByteArray SvgOf(QCustomPlot* plot) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    // At any other resolution QSvgGenerator writes sizes 4/3 too large.
+    svg.setResolution(96);
+    svg.setSize(plot->size());
+    svg.setViewBox(QRect(QPoint(0, 0), plot->size()));
+    svg.setTitle("Chart");
+    QCPPainter painter;
+    painter.begin(&svg);
+    plot->toPainter(&painter, plot->width(), plot->height());
+    painter.end();
+    return buffer.data();
+}
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+QString ChartSaveFilter() {
+    return "SVG Pictures (*.svg);;PDF Documents (*.pdf);;PNG Pictures (*.png);;JPEG Pictures (*.jpg);;"
+           "Bitmaps (*.bmp);;All (*.svg *.pdf *.png *.jpg *.bmp)";
+}
+
+bool SaveChartToFile(QCustomPlot* plot, const QString& path, Messages& messages) {
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    bool ok = false;
+    if (ext == "SVG") {
+        const QByteArray data = SvgOf(plot);
+        QSaveFile file(path);
+        ok = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    } else if (ext == "PDF") {
+        ok = plot->savePdf(path, plot->width(), plot->height(), QCP::epNoCosmetic, "Ambrolux", "Chart");
+    } else if (ext == "PNG") {
+        ok = plot->savePng(path);
+    } else if (ext == "JPG" || ext == "JPEG") {
+        ok = plot->saveJpg(path, 0, 0, 1.0, 90);
+    } else if (ext == "BMP") {
+        ok = plot->saveBmp(path);
+    } else {
+        messages.Error("File Extension Not Valid!");
+        return false;
+    }
+    if (!ok) messages.Error("Unable to write the file " + path.toStdString());
+    return ok;
+}
+
+void SaveChart(QCustomPlot* plot, QWidget* parent, Messages& messages) {
+    QFileDialog dlg(parent, "Save Graph", QString(), ChartSaveFilter());
+    dlg.setObjectName("SavePictureDialog");
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix("svg");
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+    SaveChartToFile(plot, dlg.selectedFiles().front(), messages);
+}
+
+void CopyChart(QCustomPlot* plot, Messages& messages) {
+    {
+        WaitCursor wait;
+        auto* mime = new QMimeData;
+        mime->setData("image/svg+xml", SvgOf(plot));
+        mime->setImageData(plot->toPixmap().toImage());
+        QApplication::clipboard()->setMimeData(mime);
+    }
+    messages.TimedNotice("Graph Copied to Clipboard!", 2);
+}
+
+bool PrintChartOn(QPrinter& printer, QCustomPlot* plot) {
+    QCPPainter painter;
+    if (!painter.begin(&printer)) return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    const QRect page = painter.viewport();
+    const QRectF target(page.width() * 0.05, page.height() * 0.05, page.width() * 0.9, page.height() * 0.9);
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / plot->width(), target.height() / plot->height());
+    plot->toPainter(&painter, plot->width(), plot->height());
+    return painter.end();
+}
+
+void PrintChart(QCustomPlot* plot, QWidget* parent, Messages& messages) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName("Ambrolux");
+    QPrintDialog dlg(&printer, parent);
+    dlg.setObjectName("PrintDialog");
+    if (dlg.exec() != QDialog::Accepted) return;
+    if (!PrintChartOn(printer, plot)) messages.Error("Unable to print: the printer could not be opened");
+}
+
+}  // namespace amx::gui

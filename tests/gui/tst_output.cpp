@@ -1,0 +1,269 @@
+// The report pane, saving and printing reports, and the chart commands.
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+#include <qcustomplot.h>
+
+#include "charts/ChartCommands.h"
+#include "charts/ChartStyle.h"
+#include "common/Messages.h"
+#include "common/Sentinels.h"
+#include "output/ReportOutput.h"
+#include "output/ReportPane.h"
+#include "procedure/ProcedureForm.h"
+#include "session/Session.h"
+
+using namespace amx;
+using namespace amx::gui;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteRun(TProcedureForm& form, const std::string& value) {
+    OutputWriter& out = form.BeginReport("Mean/Dispersion Tests", {"Measure: Diameter"});
+    out.WriteLine("Mean\t" + value);
+    form.EndReport();
+}
+
+QStringList PaneLines(const ReportPane& pane) { return pane.toPlainText().split('\n'); }
+
+}  // namespace
+
+class TestOutput : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+private slots:
+    void twoRunsSeparatedByRedPageMark() {
+        Session s;
+        s.DataFilename = "/data/parts.txt";
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1.5");
+        WriteRun(form, "2.5");
+        const QStringList expected = {"Mean/Dispersion Tests", "", "File: /data/parts.txt", "Measure: Diameter", "",
+                                      "Mean\t1.5",            "", "-Page-",
+                                      "Mean/Dispersion Tests", "", "File: /data/parts.txt", "Measure: Diameter", "",
+                                      "Mean\t2.5",            ""};
+        QCOMPARE(PaneLines(*form.Pane()), expected);
+
+        const QTextBlock mark = form.Pane()->document()->findBlockByNumber(7);
+        QVERIFY(ReportPane::IsPageMarkBlock(mark));
+        const QTextCharFormat f = mark.begin().fragment().charFormat();
+        QCOMPARE(f.foreground().color(), QColor(Qt::red));
+        QCOMPARE(f.fontPointSize(), 8.0);
+        QVERIFY(!ReportPane::IsPageMarkBlock(mark.next()));
+        // The heading keeps its face and style through the round trip.
+        const QTextCharFormat h = form.Pane()->document()->findBlockByNumber(8).begin().fragment().charFormat();
+        QCOMPARE(h.fontFamilies().toStringList().value(0), QString("Arial"));
+        QVERIFY(h.fontUnderline());
+        QCOMPARE(h.fontWeight(), int(QFont::Bold));
+    }
+
+    void clearBeforeDisplayLeavesOnlyTheLastRun() {
+        Session s;
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1");
+        form.findChild<QCheckBox*>("ClearCheckBox")->setChecked(true);
+        WriteRun(form, "2");
+        const QString text = form.Pane()->toPlainText();
+        QVERIFY(!text.contains("-Page-"));
+        QVERIFY(!text.contains("Mean\t1"));
+        QVERIFY(text.contains("Mean\t2"));
+    }
+
+    // The user's edits in the pane are part of the report: a later run adds
+    // to them instead of bringing back what was deleted.
+    void userEditsSurviveTheNextRun() {
+        Session s;
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1.5");
+        QTextCursor c(form.Pane()->document()->findBlockByNumber(2));  // "Measure: Diameter"
+        c.select(QTextCursor::BlockUnderCursor);
+        c.removeSelectedText();
+        WriteRun(form, "2.5");
+        QCOMPARE(form.Pane()->toPlainText().count("Measure: Diameter"), 1);
+        QVERIFY(form.Pane()->toPlainText().contains("Mean\t1.5"));
+        // The append kept the edit history: one undo takes back the second run.
+        form.Pane()->undo();
+        QVERIFY(!form.Pane()->toPlainText().contains("Mean\t2.5"));
+    }
+
+    // A report line that reads "-Page-" is text, not a page mark: only the
+    // typed mark is dropped from plain text and becomes a page break in RTF.
+    void savingKeepsUserLinesReadingPageMark() {
+        Session s;
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1.5");
+        OutputWriter& out = form.BeginReport("Notes", {}, {}, false);
+        out.WriteLine("-Page-");
+        out.WriteLine("a\tb");
+        form.EndReport();
+
+        RecordingMessages msgs;
+        const QString txt = dir_.filePath("report.txt");
+        QVERIFY(SaveOutputToFile(*form.Pane(), txt, msgs));
+        const QByteArray plain = ReadAll(txt);
+        QCOMPARE(plain, QByteArray("Mean/Dispersion Tests\r\n\r\nMeasure: Diameter\r\n\r\nMean\t1.5\r\n\r\n"
+                                   "Notes\r\n\r\n-Page-\r\na\tb\r\n"));
+
+        const QString rtf = dir_.filePath("report.RTF");
+        QVERIFY(SaveOutputToFile(*form.Pane(), rtf, msgs));
+        const QByteArray r = ReadAll(rtf);
+        QVERIFY(r.startsWith("{\\rtf1"));
+        QCOMPARE(r.count("\\page"), 1);
+        QCOMPARE(r.count("-Page-"), 1);
+        QVERIFY(r.contains("\\tab"));
+        QVERIFY(msgs.entries.empty());
+
+        // A file that cannot be written is reported, not passed over.
+        QVERIFY(!SaveOutputToFile(*form.Pane(), dir_.filePath("missing/dir/report.txt"), msgs));
+        QCOMPARE(msgs.Errors().size(), size_t(1));
+    }
+
+    void printingToPdfPutsRunsOnSeparatePages() {
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed");
+        Session s;
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1.5");
+        WriteRun(form, "2.5");
+        const QString pdf = dir_.filePath("report.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QVERIFY(PrintReportOn(printer, *form.Pane(), "Ambrolux"));
+
+        QProcess p;
+        p.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(p.waitForFinished(20000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        const QStringList pages = text.split('\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY(pages[0].contains("Ambrolux"));
+        QVERIFY(pages[0].contains("Mean        1.5"));  // the tab as eight blanks
+        QVERIFY(!pages[0].contains("Page ("));          // no footer on the first page
+        QVERIFY(pages[1].contains("Mean        2.5"));
+        QVERIFY(pages[1].contains("Page (2)"));
+        QVERIFY(!text.contains("-Page-"));
+    }
+
+    void fontButtonsStopAtTheirLimits() {
+        Session s;
+        ProcedureFormOptions opt{"Test"};
+        opt.headingSize = 71;
+        opt.bodySize = 7;
+        TProcedureForm form(s, opt);
+        WriteRun(form, "1");
+        auto headingSize = [&] {
+            return form.Pane()->document()->firstBlock().begin().fragment().charFormat().fontPointSize();
+        };
+        QCOMPARE(headingSize(), 71.0);
+        QVERIFY(form.IncreaseFont());
+        QCOMPARE(headingSize(), 72.0);
+        QVERIFY(!form.IncreaseFont());
+        QCOMPARE(headingSize(), 72.0);
+        QCOMPARE(form.FontSizes().heading, 72);
+
+        QVERIFY(form.DecreaseFont());  // body 8 -> 7
+        QVERIFY(form.DecreaseFont());  // 7 -> 6
+        QVERIFY(!form.DecreaseFont());
+        QCOMPARE(form.FontSizes().body, 6);
+        QCOMPARE(headingSize(), 70.0);
+        // The next run writes in the window's current sizes.
+        WriteRun(form, "2");
+        const QTextBlock last = form.Pane()->document()->lastBlock().previous();
+        QCOMPARE(last.text(), QString("Mean\t2"));
+        QCOMPARE(last.begin().fragment().charFormat().fontPointSize(), 6.0);
+    }
+
+    void ctrlWheelScalesTheFonts() {
+        Session s;
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1");
+        QWheelEvent up(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form.Pane()->viewport(), &up);
+        QCOMPARE(form.FontSizes().heading, 11);
+        QCOMPARE(form.FontSizes().body, 10);
+    }
+
+    void chartFilesByExtension() {
+        QCustomPlot plot;
+        plot.resize(400, 300);
+        ApplyChartConventions(&plot);
+        AddPointSeries(&plot, {1, 2, 3, 4}, {2.0, 3.5, MissingValue, 2.5}, ChartRole::Data, true);
+        AddStepLimit(&plot, {1, 2, 3, 4}, {4, 4, 5, 5}, ChartRole::Limit);
+        SetChartTitle(&plot, ChartTitleLines("Plant 7", {"Individuals"}));
+        plot.rescaleAxes();
+        plot.replot();
+
+        RecordingMessages msgs;
+        for (const char* name : {"c.svg", "c.pdf", "c.png", "c.JPG", "c.bmp"}) {
+            const QString path = dir_.filePath(name);
+            QVERIFY2(SaveChartToFile(&plot, path, msgs), name);
+            QVERIFY2(QFileInfo(path).size() > 100, name);
+        }
+        QVERIFY(msgs.entries.empty());
+        // At 96 dpi the SVG is as large as the chart on screen.
+        const QByteArray svg = ReadAll(dir_.filePath("c.svg"));
+        QVERIFY(svg.contains("width=\"105.833mm\"") || svg.contains("width=\"400\""));
+        QCOMPARE(QImage(dir_.filePath("c.png")).size(), QSize(400, 300));
+
+        for (const char* name : {"graph.emf", "graph.wmf", "graph"}) {
+            const QString path = dir_.filePath(name);
+            QVERIFY(!SaveChartToFile(&plot, path, msgs));
+            QVERIFY(!QFile::exists(path));
+        }
+        QCOMPARE(msgs.Errors(), std::vector<std::string>(3, "File Extension Not Valid!"));
+        QCOMPARE(msgs.beeps, 3);
+    }
+
+    void chartConventions() {
+        QCustomPlot plot;
+        ApplyChartConventions(&plot);
+        QCPGraph* limit = AddStepLimit(&plot, {1, 2, 3}, {10, MissingValue, 12}, ChartRole::Limit);
+        QCOMPARE(limit->lineStyle(), QCPGraph::lsStepCenter);
+        QVERIFY(std::isnan(limit->data()->at(2)->value));  // the missing limit is a gap
+        QCOMPARE(limit->pen().color(), QColor(Qt::red));
+
+        QSignalSpy spy(&ChartConventions::Instance(), &ChartConventions::blackAndWhiteChanged);
+        ChartConventions::Instance().SetBlackAndWhite(true);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(RolePen(ChartRole::Limit).color(), QColor(Qt::black));
+        QCOMPARE(RolePen(ChartRole::Limit).style(), Qt::DashLine);
+        ChartConventions::Instance().SetBlackAndWhite(false);
+
+        QCOMPARE(ChartTitleLines("", {"Means"}), QStringList{"Means"});
+        SetChartTitle(&plot, ChartTitleLines("Line 2", {"Means", "Diameter"}));
+        SetChartTitle(&plot, ChartTitleLines("Line 2", {"Ranges"}));
+        QCOMPARE(ChartTitle(&plot), QString("Line 2\nRanges"));
+        SetChartFootnote(&plot, "Process If: C1 > 0");
+        QCOMPARE(ChartFootnote(&plot), QString("Process If: C1 > 0"));
+        SetChartFootnote(&plot, "");
+        QCOMPARE(ChartFootnote(&plot), QString());
+
+        SetAxisDecimalPlaces(&plot, 2);
+        QCOMPARE(plot.yAxis->numberPrecision(), 2);
+        QCOMPARE(AxisDecimalPlacesCaption(2), QString("Axis Decimal &Places (2)"));
+        QCOMPARE(AxisDecimalPlacesCaption(-1), QString("Axis Decimal &Places (Floating)"));
+
+        ChartZoom zoom(&plot);
+        QSignalSpy zs(&zoom, &ChartZoom::zoomedChanged);
+        plot.xAxis->setRange(1.5, 2.5);
+        QVERIFY(zoom.Zoomed());
+        zoom.ZoomOut();
+        QVERIFY(!zoom.Zoomed());
+        QCOMPARE(zs.count(), 2);
+    }
+};
+
+QTEST_MAIN(TestOutput)
+#include "tst_output.moc"
