@@ -83,22 +83,12 @@ std::vector<std::string> PageColumns(const ExploreRequest& rq, ExplorePage page)
     return {};
 }
 
-// Loads the current row's values again: MovingRangeStats replaces them.
-void ReloadRow(Session& s, TRunInfo& ri, bool allData) {
-    if (allData) {
-        s.RestoreRandSeed();
-        LoadAllToA_Array(s, ri);
-    } else {
-        ReloadAR(s, ri);
-    }
-}
-
 class PageBuilder {
 public:
     PageBuilder(Session& s, ExploreState& st, const ExploreRequest& rq, ExplorePage page)
         : s_(s), st_(st), rq_(rq), page_(page), sd_(SessionSample(s)), d_(rq.decimals) {}
 
-    std::vector<std::string> Row(bool allData) {
+    std::vector<std::string> Row() {
         std::vector<std::string> cells{st_.runInfo.CurrentTitle};
         switch (page_) {
             case ExplorePage::Descriptives: Descriptives(cells); break;
@@ -106,7 +96,7 @@ public:
             case ExplorePage::Normality: Normality(cells); break;
             case ExplorePage::ConfInt: ConfInt(cells); break;
             case ExplorePage::NatTol: NatTol(cells); break;
-            case ExplorePage::Custom: Custom(cells, allData); break;
+            case ExplorePage::Custom: Custom(cells); break;
         }
         return cells;
     }
@@ -195,7 +185,7 @@ private:
         return std::find(rq_.custom.begin(), rq_.custom.end(), item) != rq_.custom.end();
     }
 
-    void Custom(std::vector<std::string>& c, bool allData);
+    void Custom(std::vector<std::string>& c);
 
     Session& s_;
     ExploreState& st_;
@@ -209,17 +199,22 @@ constexpr long double kPercentiles[19] = {0.005L, 0.01L, 0.025L, 0.05L, 0.10L, 0
                                           0.30L,  0.40L, 0.50L,  0.60L, 0.70L, 0.75L, 0.80L,
                                           0.90L,  0.95L, 0.975L, 0.99L, 0.995L};
 
-void PageBuilder::Custom(std::vector<std::string>& c, bool allData) {
+void PageBuilder::Custom(std::vector<std::string>& c) {
     TRunInfo& ri = st_.runInfo;
     // Moving ranges need the values in their worksheet order, so they come
     // before anything sorts the sample; the row is then loaded again.
     long double sigmaMR = 0, sigmaMMR = 0;
     const bool wantMR = Ticked(8) || Ticked(9);
     if (wantMR) {
+        // A copy of the loaded values gives back exactly what a reload would
+        // (the reload repeats random transforms), without reading the sheet.
+        const int n0 = sd_.n();
+        std::vector<double> kept(s_.A_Array.begin(), s_.A_Array.begin() + n0 + 1);
         sd_.MovingRangeStats();
         sigmaMR = sd_.sigmaAvgMR;
         sigmaMMR = sd_.sigmaMedianMR;
-        ReloadRow(s_, ri, allData);
+        std::copy(kept.begin(), kept.end(), s_.A_Array.begin());
+        s_.ATop = n0;
     }
     sd_.MeanDeviations();
     const int n = sd_.n();
@@ -526,7 +521,16 @@ bool BuildExploreSelection(Session& s, const ExploreRequest& rq, TRunInfo& ri) {
             break;
         }
     }
-    GetGroupCount(s, ri);
+    // One column is one set at most: no all-data row, and no need to load the
+    // column once more just to count.
+    const bool oneItem = rq.mode == ExploreMode::SingleColumn ||
+                         (rq.mode == ExploreMode::Columns && ri.Afirst == ri.Alast);
+    if (oneItem) {
+        ri.NumberOfGroups = 1;
+        SetupIndex(ri);
+    } else {
+        GetGroupCount(s, ri);
+    }
     return true;
 }
 
@@ -633,11 +637,11 @@ ExploreGrid ComputeOnce(Session& s, ExploreState& st, const ExploreRequest& rq, 
     PageBuilder b(s, st, rq, page);
     if (ri.NumberOfGroups > 1) {
         LoadAllToA_Array(s, ri);
-        g.rows.push_back(b.Row(true));
+        g.rows.push_back(b.Row());
     }
     SetupIndex(ri);
     while (GetAR(s, ri)) {
-        g.rows.push_back(b.Row(false));
+        g.rows.push_back(b.Row());
     }
     return g;
 }
