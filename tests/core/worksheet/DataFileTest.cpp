@@ -196,6 +196,8 @@ TEST_F(DataFileTest, FileErrorsLeaveAnEmptySheetWithoutAFileName) {
     const Case cases[] = {
         {"missing file", Path("nope.amx"), "File Error"},
         {"a folder", dir_.string(), "File Error"},
+        // Opens as a regular file, but every read fails.
+        {"a read that fails", "/proc/self/mem", "File Error!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
