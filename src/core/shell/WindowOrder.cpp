@@ -9,6 +9,11 @@ void WindowOrder::Activate(int id) {
     ids_.insert(ids_.begin(), id);
 }
 
+void WindowOrder::AddLast(int id) {
+    Remove(id);
+    ids_.push_back(id);
+}
+
 void WindowOrder::Remove(int id) { ids_.erase(std::remove(ids_.begin(), ids_.end(), id), ids_.end()); }
 
 std::vector<FormsMenuEntry> FormsMenuEntries(const std::vector<WindowInfo>& windows) {

@@ -19,6 +19,8 @@ class WindowOrder {
 public:
     // Moves the window to the front, adding it when new.
     void Activate(int id);
+    // Adds a window that has not been activated yet, behind all others.
+    void AddLast(int id);
     void Remove(int id);
     const std::vector<int>& Ids() const { return ids_; }
     int Count() const { return static_cast<int>(ids_.size()); }

@@ -159,9 +159,9 @@ TEST_F(PasteFixture, DescriptionPageSplitsAtTabsAndKeepsFourRows) {
 TEST(EditorLines, SplittingAsTheFileReaderDoes) {
     using V = std::vector<std::string_view>;
     EXPECT_EQ(SplitLines("a\r\nb\nc\rd\r\n"), (V{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitDataLine("1,,3"), (V{"1", "", "3"}));
-    EXPECT_EQ(SplitDataLine("1  3 "), (V{"1", "3"}));
-    EXPECT_EQ(SplitDataLine("\ta\t b \t"), (V{"", "a", "b"}));
+    EXPECT_EQ(SplitPastedLine("1,,3"), (V{"1", "", "3"}));
+    EXPECT_EQ(SplitPastedLine("1  3 "), (V{"1", "3"}));
+    EXPECT_EQ(SplitPastedLine("\ta\t b \t"), (V{"", "a", "b"}));
     EXPECT_EQ(SplitTabsOnly("a\t\t"), (V{"a", "", ""}));
 }
 

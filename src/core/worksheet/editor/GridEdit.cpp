@@ -70,7 +70,7 @@ EditOutcome Paste(CommonState& cs, Worksheet& ws, std::string_view text, GridRec
     std::vector<std::string_view> names;
     if (!descriptions && !lines.empty() && !lines[0].empty() && LooksLikeNames(lines[0]) &&
         cs.messages->Ask(NamesQuestion, QuestionButtons::YesNo) == Answer::Yes) {
-        names = SplitDataLine(lines[0]);
+        names = SplitPastedLine(lines[0]);
         lines.erase(lines.begin());
         if (left + static_cast<int>(names.size()) - 1 > Worksheet::MaxColumns) {
             cs.messages->Error(MaxColumnsExceededMessage);
@@ -79,7 +79,7 @@ EditOutcome Paste(CommonState& cs, Worksheet& ws, std::string_view text, GridRec
         }
     }
 
-    auto split = [descriptions](std::string_view l) { return descriptions ? SplitTabsOnly(l) : SplitDataLine(l); };
+    auto split = [descriptions](std::string_view l) { return descriptions ? SplitTabsOnly(l) : SplitPastedLine(l); };
     std::vector<std::vector<std::string_view>> cells;
     cells.reserve(lines.size());
     for (auto l : lines) cells.push_back(split(l));
@@ -172,7 +172,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return out;
 }
 
-std::vector<std::string_view> SplitDataLine(std::string_view line) {
+std::vector<std::string_view> SplitPastedLine(std::string_view line) {
     std::vector<std::string_view> out;
     char sep = line.find('\t') != std::string_view::npos ? '\t'
              : line.find(',') != std::string_view::npos ? ','

@@ -59,11 +59,11 @@ struct EditOutcome {
 // Cuts clipboard text into lines (CR LF, LF or CR); a final line end adds no
 // empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);
-// A data line as the file reader splits it: at every tab when the line has
-// one, else at every comma, else at runs of spaces; cells are trimmed of
-// blanks and control characters; a leading separator gives an empty cell,
-// a trailing one adds none.
-std::vector<std::string_view> SplitDataLine(std::string_view line);
+// A pasted line as the file reader splits a data line: at every tab when the
+// line has one, else at every comma, else at runs of spaces; cells are
+// trimmed of blanks and control characters; a leading separator gives an
+// empty cell, a trailing one adds none.
+std::vector<std::string_view> SplitPastedLine(std::string_view line);
 // Every tab separates, empty values included (the description page).
 std::vector<std::string_view> SplitTabsOnly(std::string_view line);
 
