@@ -1,0 +1,100 @@
+// Independent check of the continuous distributions where the other tests do
+// not reach: far tails with fractional or extreme degrees of freedom, and
+// inverses at points where R's own quantile routines are off (there the
+// reference is the root of R's distribution function, found separately).
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/CommonState.h"
+#include "engine/distributions/Distributions.h"
+#include "engine/special/SpecialFunctions.h"
+
+namespace amx {
+namespace {
+
+struct AuditDistributions : ::testing::Test {
+    RecordingMessages rec;
+    CommonState cs;
+    AuditDistributions() { cs.messages = &rec; }
+    void TearDown() override {
+        EXPECT_TRUE(rec.entries.empty()) << "unexpected message: " << rec.entries[0].text;
+        EXPECT_EQ(cs.StatErrorCode, 0);
+    }
+};
+
+enum class Fn { T, ChiSq, F, GammaP, GammaQ, BetaLower, BetaUpper };
+
+long double Evaluate(CommonState& cs, Fn fn, double a, double b, double c) {
+    switch (fn) {
+        case Fn::T: return TTail(cs, 1, a, b);
+        case Fn::ChiSq: return ChiSqTail(cs, 1, a, b);
+        case Fn::F: return FTail(cs, 1, a, b, c);
+        case Fn::GammaP: return GammP(cs, a, b);
+        case Fn::GammaQ: return GammQ(cs, a, b);
+        case Fn::BetaLower: return BetaI(cs, a, b, c);
+        case Fn::BetaUpper: return BetaIUpper(cs, a, b, c);
+    }
+    return 0;
+}
+
+// Arguments are doubles, as R holds them: 0.99999999989999999 is the double
+// nearest 1 - 1e-10, not the extended one.
+TEST_F(AuditDistributions, FarTailsAtExtremeParameters) {
+    struct Case {
+        Fn fn;
+        double a, b, c;
+        long double want;
+        const char* r;
+    };
+    const Case cases[] = {
+        // Student's t upper tail: 0.5 * pbeta(t^2/(df + t^2), 0.5, df/2, lower.tail = FALSE),
+        // or 0.5 * pbeta(df/(df + t^2), df/2, 0.5) once t^2 passes df.
+        {Fn::T, 4.5, 1e5, 0, 1.6599412459141188e-22L, "t df 4.5"},
+        {Fn::T, 29.5, 1e10, 0, 3.4849298124353609e-275L, "t df 29.5"},
+        {Fn::T, 45.5, 30, 0, 6.356618758386588e-32L, "t df 45.5"},
+        {Fn::T, 1e15, 10, 0, 7.6198530241799872e-24L, "t df 1e15"},
+        // pchisq(x, df, lower.tail = FALSE)
+        {Fn::ChiSq, 1, 1350, 0, 1.5405535053332928e-295L, "chi-square df 1"},
+        {Fn::ChiSq, 1.5, 300, 0, 1.6703313388558024e-66L, "chi-square df 1.5"},
+        {Fn::ChiSq, 7.5, 375, 0, 1.5177650714769188e-76L, "chi-square df 7.5"},
+        {Fn::ChiSq, 29.5, 1475, 0, 3.1385108466293034e-292L, "chi-square df 29.5"},
+        {Fn::ChiSq, 1e9, 1001207476.7078499, 0, 9.9066597383706023e-161L, "chi-square df 1e9"},
+        // pf(f, df1, df2, lower.tail = FALSE)
+        {Fn::F, 0.5, 1e10, 30, 3.0882205282320114e-05L, "F 0.5, 1e10"},
+        {Fn::F, 1e10, 0.5, 1e12, 0.00078012450216414717L, "F 1e10, 0.5"},
+        {Fn::F, 1.5, 3, 1e12, 1.9672343316881765e-18L, "F 1.5, 3"},
+        {Fn::F, 1e4, 1e4, 2, 2.0656728995848663e-258L, "F 1e4, 1e4"},
+        // pgamma(x, a) and pgamma(x, a, lower.tail = FALSE)
+        {Fn::GammaP, 50, 4.9999999999999996e-05, 0, 2.9201425691684518e-280L, "P(50, 5e-5)"},
+        {Fn::GammaQ, 1e9, 1000853814.9682455, 0, 9.0920518258844424e-161L, "Q(1e9, x)"},
+        {Fn::GammaQ, 1e-8, 0.5, 0, 5.5977359770995867e-09L, "Q(1e-8, 0.5)"},
+        // pbeta(x, a, b) and pbeta(x, a, b, lower.tail = FALSE)
+        {Fn::BetaLower, 1e7, 0.001, 0.99999999989999999, 0.0063123532585392288L, "I(1e7, 1e-3)"},
+        {Fn::BetaUpper, 100, 30, 0.99999999989999999, 2.0094960092771762e-271L, "1 - I(100, 30)"},
+        {Fn::BetaUpper, 1, 30, 0.99999999989999999, 1.0000024822141656e-300L, "1 - I(1, 30)"},
+        {Fn::BetaLower, 100, 2, 0.001, 1.0090000000000756e-298L, "I(100, 2)"},
+    };
+    for (const Case& c : cases) {
+        const long double got = Evaluate(cs, c.fn, c.a, c.b, c.c);
+        EXPECT_NEAR(static_cast<double>(got / c.want), 1.0, 1e-9) << c.r;
+    }
+}
+
+TEST_F(AuditDistributions, InversesWhereRQuantilesAreOff) {
+    // qf(1e-8, 1, 3) gives 6.66e-16; the root of R's distribution function,
+    //   uniroot(function(lf) pbeta(exp(lf)/(3 + exp(lf)), .5, 1.5, log.p = TRUE) -
+    //           log(1 - 0.99999998999999995), c(-45, -30), tol = 1e-15)
+    // is 1.8505508438013774e-16.
+    EXPECT_NEAR(static_cast<double>(InvF(cs, 1, 1, 3, 0.99999998999999995) /
+                                    1.8505508438013774e-16L),
+                1.0, 1e-9);
+    // qf(0.95, 1, 1e4, lower.tail = FALSE) is off by 1.2e-10; here the point
+    // whose lower tail pf(x, 1, 1e4) is 0.05 to 17 digits, checked by
+    // 2 * pt(sqrt(x), 1e4, lower.tail = FALSE) = 0.95.
+    EXPECT_NEAR(static_cast<double>(InvF(cs, 1, 1, 1e4, 0.95) / 0.0039323373850916794L), 1.0,
+                1e-12);
+}
+
+}  // namespace
+}  // namespace amx
