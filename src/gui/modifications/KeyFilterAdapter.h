@@ -1,0 +1,29 @@
+#pragma once
+// Puts one of the core key filters (common/KeyFilters.h) on a line edit: a
+// rejected key beeps and is dropped, an applied one replaces the box's text
+// and selection, the rest reach the box as usual.
+#include <QObject>
+#include <functional>
+
+#include "common/KeyFilters.h"
+
+class QLineEdit;
+
+namespace amx::gui {
+
+class KeyFilterAdapter : public QObject {
+    Q_OBJECT
+public:
+    using Filter = std::function<KeyResult(const KeyBox&, char32_t)>;
+    KeyFilterAdapter(QLineEdit* edit, Filter filter);
+    void SetFilter(Filter filter) { filter_ = std::move(filter); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* edit_;
+    Filter filter_;
+};
+
+}  // namespace amx::gui
