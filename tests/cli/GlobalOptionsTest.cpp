@@ -51,4 +51,20 @@ TEST(GlobalOptions, BadValuesStopBeforeAnyCommand) {
     }
 }
 
+TEST(GlobalOptions, AnalysesSeeTheRulesAndReportThem) {
+    // Rscript -e 'l <- readLines("examples/shaft-diameters.amx")[-(1:5)]; f <- strsplit(l, "\t");
+    //   d <- suppressWarnings(as.numeric(sapply(f, `[`, 1))); x <- na.omit(d[sapply(f, `[`, 2) == "2"])*1000 - 10000;
+    //   print(round(c(length(x), mean(x), sd(x), min(x), max(x)), 2))'  ->  9 -1.22 9.39 -17.00 12.00
+    const std::string file = std::string(AMX_EXAMPLES_DIR) + "/shaft-diameters.amx";
+    const CliRun r = RunCli("explore --columns Diameter --pages output --sections descriptives --process-if 'Lot = 2' "
+                            "--transform linear --transform-a 1000 --transform-b=-10000 " + file);
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("Process If: Lot = 2\nTransform: 1000X -10000\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Shaft diameter (mm)  9  -1.22     9.39  -17.00  12.00  29.00"), std::string::npos) << r.out;
+
+    const CliRun bad = RunCli("explore --columns Diameter --process-if 'Weight > 5' " + file);
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.out, "Process If column not found: Weight\n");
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "../CliCommand.h"
 #include "CliMessages.h"
+#include "../GlobalOptions.h"
 #include "explore/Explore.h"
 #include "report/ReportWriters.h"
 #include "session/Session.h"
@@ -162,6 +163,7 @@ int RunExplore(const std::vector<std::string>& args) {
     StderrMessages messages;
     s.messages = &messages;
     if (!FileToDataGrid(s, file)) return 1;
+    if (!ApplyGlobalOptions(s)) return 1;
 
     if (!columnsText.empty()) {
         rq.mode = ExploreMode::Columns;
