@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <QSvgRenderer>
 #include <qcustomplot.h>
 
 #include "common/Messages.h"
@@ -89,6 +90,15 @@ void CopyChart(QCustomPlot* plot, Messages& messages) {
         QApplication::clipboard()->setMimeData(mime);
     }
     messages.TimedNotice("Graph Copied to Clipboard!", 2);
+}
+
+SketchPainter ChartSketch(QCustomPlot* plot) {
+    return [plot](QPainter& painter, const QRect& target) {
+        // Through SVG, so it stays vector on any painter and device resolution.
+        QSvgRenderer svg(SvgOf(plot));
+        svg.setAspectRatioMode(Qt::IgnoreAspectRatio);
+        svg.render(&painter, QRectF(target));
+    };
 }
 
 bool PrintChartOn(QPrinter& printer, QCustomPlot* plot) {

@@ -3,6 +3,8 @@
 // where the desktop once offered metafiles; bitmaps are .png, .jpg and .bmp.
 #include <QString>
 
+#include "output/ReportOutput.h"
+
 class QCustomPlot;
 class QPrinter;
 class QWidget;
@@ -28,6 +30,10 @@ void CopyChart(QCustomPlot* plot, Messages& messages);
 
 // The chart on one page with 5 % margins on every side, stretched to fill
 // them (its aspect ratio is not kept).
+// The chart as the sketch a report is printed with, stretched into the
+// picture rectangle.
+SketchPainter ChartSketch(QCustomPlot* plot);
+
 bool PrintChartOn(QPrinter& printer, QCustomPlot* plot);
 void PrintChart(QCustomPlot* plot, QWidget* parent, Messages& messages);
 
