@@ -338,6 +338,60 @@ TEST_F(ExploreTest, CustomHeadersAndShading) {
     EXPECT_EQ(n.Shade(3, 0), CellShade::Plain);
 }
 
+// The example worksheet (four diameters missing), split by operator, in R:
+// d <- read.delim("examples/shaft-diameters.amx", header = FALSE, skip = 5,
+//                 colClasses = "character")
+// x <- as.numeric(d$V1); ok <- !is.na(x); x <- x[ok]; op <- d$V3[ok]
+// then per operator v: length(v), mean(v), sd(v), quantile(v, c(.25,.75), type = 6),
+// shapiro.test(v), t.test(v)$conf.int; the all-data row on x itself.
+TEST(ExploreExample, ShaftDiametersByOperatorMatchR) {
+    Session s;
+    ASSERT_TRUE(FileToDataGrid(s, std::string(AMX_EXAMPLES_DIR) + "/shaft-diameters.amx"));
+    ExploreRequest rq;
+    rq.mode = ExploreMode::Reference;
+    rq.measure = 1;
+    rq.references = {3};
+    rq.decimals = 9;
+    ExploreState st;
+    const ExploreGrid d = ComputeExplorePage(s, st, rq, ExplorePage::Descriptives);
+    const ExploreGrid q = ComputeExplorePage(s, st, rq, ExplorePage::Quartiles);
+    const ExploreGrid nt = ComputeExplorePage(s, st, rq, ExplorePage::Normality);
+    const ExploreGrid ci = ComputeExplorePage(s, st, rq, ExplorePage::ConfInt);
+    struct Row {
+        const char* title;
+        int n;
+        double mean, sd, q1, q3, w, p, lo, hi;
+    };
+    const Row rows[] = {
+        {"(All)", 96, 10.00109375, 0.0125640071759, 9.99325, 10.01, 0.985801300173, 0.391057477735,
+         9.99854804554, 10.0036394545},
+        {"Ben", 33, 10.005969697, 0.0125062105784, 9.9975, 10.0135, 0.988671506665, 0.975917992683,
+         10.0015351875, 10.0104042064},
+        {"Carla", 33, 9.99963636364, 0.0117282196587, 9.994, 10.0065, 0.974424618174, 0.611111551429,
+         9.99547771777, 10.0037950095},
+        {"Anna", 30, 9.99733333333, 0.0121919513681, 9.98925, 10.0085, 0.947970208315, 0.14913111663,
+         9.99278078387, 10.0018858828},
+    };
+    ASSERT_EQ(d.RowCount(), 4);
+    EXPECT_EQ(d.Cell(0, 0), "Operator");
+    auto num = [](const std::string& t) { return std::stod(t); };
+    for (int i = 0; i < 4; ++i) {
+        const Row& r = rows[i];
+        const int row = i + 1;
+        SCOPED_TRACE(r.title);
+        EXPECT_EQ(d.Cell(0, row), r.title);
+        EXPECT_EQ(d.Cell(1, row), std::to_string(r.n));
+        EXPECT_NEAR(num(d.Cell(2, row)), r.mean, 1e-9);
+        EXPECT_NEAR(num(d.Cell(3, row)), r.sd, 1e-9);
+        EXPECT_NEAR(num(q.Cell(3, row)), r.q1, 1e-9);
+        EXPECT_NEAR(num(q.Cell(5, row)), r.q3, 1e-9);
+        EXPECT_NEAR(num(nt.Cell(4, row)), r.w, 5e-4);
+        EXPECT_NEAR(num(nt.Cell(5, row)), r.p, 5e-4);
+        EXPECT_NEAR(num(ci.Cell(3, row)), r.lo, 1e-9);
+        EXPECT_NEAR(num(ci.Cell(4, row)), r.hi, 1e-9);
+    }
+}
+
 class ScriptedMonitor : public ExpTestMonitor {
 public:
     int begins = 0, steps = 0, ends = 0, abortAt = -1;
