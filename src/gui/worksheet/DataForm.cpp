@@ -26,6 +26,9 @@
 #include "shell/UnsavedWorksheet.h"
 #include "worksheet/DataFile.h"
 #include "worksheet/LoadingProgress.h"
+#include "worksheet/modifications/MissingRule.h"
+#include "worksheet/modifications/ProcessIf.h"
+#include "worksheet/modifications/Transform.h"
 #include "worksheet/DataList.h"
 #include "worksheet/GridDataModule.h"
 #include "worksheet/WorksheetModels.h"
@@ -407,6 +410,12 @@ void TDataForm::ShowDataEditor(QWidget* caller, const QString& callingName) {
     returnButton_->setToolTip("Return to " + callingName);
     returnButton_->setText("Return to " + callingName);
     return1_->setText("&Return to " + callingName);
+    if (!placed_ && App().mainForm) {
+        // First showing: just below the main window's strip.
+        const QRect m = App().mainForm->frameGeometry();
+        move(m.left(), m.bottom() + 1 + App().mainForm->CascadeOffset());
+        placed_ = true;
+    }
     App().registry.ShowWindow(this);
     UpdateStatusBarInfo();
 }
@@ -527,13 +536,16 @@ void TDataForm::FitColumnWidth(int c) {
     int w = std::max(defaultColumnWidth_, hm.horizontalAdvance(QString::fromStdString(ws.ColumnName(c))) + 12);
     const int rows = std::min(ws.RowCount(), 200);
     for (int r = 1; r <= rows; ++r) {
-        std::string_view t = ws.CellView(c, r);
-        if (!t.empty()) w = std::max(w, fm.horizontalAdvance(QString::fromUtf8(t.data(), int(t.size()))) + 10);
+        if (ws.CellEmpty(c, r)) continue;
+        // As shown, level numbers included.
+        const QString shown = dataModel_->data(dataModel_->index(r - 1, c - 1), Qt::DisplayRole).toString();
+        w = std::max(w, fm.horizontalAdvance(shown) + 12);
     }
+    int dw = w;
     for (int r = 1; r <= Worksheet::DescriptionRows; ++r)
-        w = std::max(w, fm.horizontalAdvance(QString::fromStdString(ws.Description(r, c))) + 10);
+        dw = std::max(dw, fm.horizontalAdvance(QString::fromStdString(ws.Description(r, c))) + 12);
     dataGrid_->setColumnWidth(c - 1, w);
-    descGrid_->setColumnWidth(c - 1, w);
+    descGrid_->setColumnWidth(c - 1, dw);
 }
 
 void TDataForm::SizeColumnWidths() {
@@ -560,6 +572,7 @@ void TDataForm::ApplyOutcome(const EditOutcome& o, TWorksheetView* grid) {
     if (o.dataDirty) s.DataDirty = true;
     if (o.variablesChanged) s.VariablesChanged = true;
     if (o.dataChanged) s.DataChanged = true;
+    if (o.resetProcessIf) ResetProcessIf(s);
     RefreshGrids();
     if (o.moveCurrent) {
         SetCurrent(dataGrid_, o.current, true);
@@ -846,8 +859,22 @@ void TDataForm::UpdateStatusBarInfo() {
                             .arg(cur.isValid() ? cur.row() + 1 : 1));
     const QString counts =
         QString("Cols = %1,  Rows = %2").arg(S().worksheet.ColumnCount()).arg(S().worksheet.RowCount());
+    const Session& s = S();
+    SetStatusBarInfo(1, QString::fromStdString(MissingStatusText(s)));
+    SetStatusBarInfo(2, QString::fromStdString(TransformStatusText(s.Transform)));
+    SetStatusBarInfo(3, QString::fromStdString(ProcessIfStatusText(s)));
     SetStatusBarInfo(4, counts);
-    statusBar()->setToolTip("Status Bar\n" + counts);
+    QString hint = "Status Bar";
+    auto line = [&hint](const char* label, const std::string& text) {
+        if (!text.empty()) hint += "\n  " + QString(label) + QString::fromStdString(text);
+    };
+    line("Missing When: ", s.MissingText1);
+    line("Missing When: ", s.MissingText2);
+    line("Process If: ", s.ProcessIfText1);
+    line("Process If: ", s.ProcessIfText2);
+    const std::string transform = TransformStatusText(s.Transform);
+    if (transform.rfind("Transform: ", 0) == 0) line("Transform: ", transform.substr(11));
+    statusBar()->setToolTip(hint + "\n" + counts);
 }
 
 bool TDataForm::eventFilter(QObject* watched, QEvent* e) {

@@ -142,6 +142,7 @@ private:
     bool pressOnNames_ = false;
     bool pressOnRowNumbers_ = false;
     int lastClickedColumn_ = 1;
+    bool placed_ = false;
 };
 
 }  // namespace amx::gui

@@ -275,6 +275,7 @@ EditOutcome DeleteColumns(Worksheet& ws, GridRect sel) {
     ws.DeleteColumns(sel.left, sel.Width());
     ws.RepairColumnNames();
     out.changed = out.dataChanged = out.dataDirty = out.columnsChanged = out.allRowsTouched = true;
+    out.resetProcessIf = true;
     out.touchedFirst = 1;
     out.touchedLast = ws.RowCount();
     out.moveCurrent = true;
@@ -291,6 +292,7 @@ EditOutcome InsertColumns(CommonState& cs, Worksheet& ws, GridRect sel) {
     }
     ws.RepairColumnNames();
     out.changed = out.dataChanged = out.dataDirty = out.columnsChanged = out.allRowsTouched = true;
+    out.resetProcessIf = true;
     out.touchedFirst = 1;
     out.touchedLast = ws.RowCount();
     out.moveCurrent = true;
@@ -309,6 +311,7 @@ EditOutcome InsertCaseNumbers(CommonState& cs, Worksheet& ws) {
     for (int r = 1; r <= ws.RowCount(); ++r) ws.SetCell(1, r, std::to_string(r));
     ws.RepairColumnNames();
     out.changed = out.dataChanged = out.dataDirty = out.columnsChanged = out.allRowsTouched = true;
+    out.resetProcessIf = true;
     out.touchedFirst = 1;
     out.touchedLast = ws.RowCount();
     out.moveCurrent = true;
@@ -324,6 +327,7 @@ EditOutcome TransposeWorksheet(CommonState& cs, Worksheet& ws) {
         return out;
     }
     out.changed = out.dataChanged = out.dataDirty = out.columnsChanged = out.allRowsTouched = true;
+    out.resetProcessIf = true;
     out.touchedFirst = 1;
     out.touchedLast = ws.RowCount();
     return out;

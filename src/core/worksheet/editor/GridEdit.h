@@ -52,6 +52,7 @@ struct EditOutcome {
     bool variablesChanged = false;
     bool dataChanged = false;
     bool dataDirty = false;
+    bool resetProcessIf = false;  // column positions moved under the filter
     bool moveCurrent = false;
     GridCell current;
 };
