@@ -255,6 +255,22 @@ TEST(Transform, RandomExponentialAndChiSquareHaveTheirMeans) {
     }
 }
 
+TEST(Transform, RandomExponentialNeverTakesTheLogOfZero) {
+    Session s;
+    SetTransform(s, TransformKind::RandomExponential, "1", "3");
+    // With the second state word 0 the generator's next output is exactly 0.
+    s.RandSeed.s[0] = 1;
+    s.RandSeed.s[1] = 0;
+    s.RandSeed.s[2] = 2;
+    s.RandSeed.s[3] = 3;
+    RandomState probe = s.RandSeed;
+    ASSERT_EQ(RandomUniform(probe), 0.0);
+    double v = 0;
+    ASSERT_TRUE(ApplyTransform(s, v));
+    EXPECT_TRUE(std::isfinite(v));
+    EXPECT_GE(v, 1.0);
+}
+
 TEST(TransformedVariables, AddAndModifyKeepTheRulesCells) {
     // Rows 2 and 4 fail Process If (Lot = 1); the empty cell and 999 are missing.
     const test::Rows rows = {{"1", "4"}, {"2", "9"}, {"1", ""}, {"2", "16"}, {"1", "999"}, {"1", "25"}};
