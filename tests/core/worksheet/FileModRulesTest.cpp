@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSheets.h"
+#include "worksheet/FileModificationHooks.h"
 #include "worksheet/modifications/FileModText.h"
 #include "worksheet/modifications/MissingRule.h"
 #include "worksheet/modifications/ProcessIf.h"
@@ -197,6 +198,17 @@ TEST(FileModString, LinesOfTheActiveRulesInOrder) {
     ApplyProcessIfDialog(s, Conditions({1, "Lot", PiRelation::All, ""}, {2, "Weight", PiRelation::Less, "9"}));
     ASSERT_TRUE(GetFileModString(s));
     EXPECT_EQ(s.FileModString, "Process If: Weight < 9\r\nTransform: 2X + 3");
+}
+
+TEST(FileModString, ANewWorksheetKeepsOnlyTheMissingRule) {
+    Session s;
+    LoadLots(s);
+    ApplyMissingDialog(s, Relations(1, 0), "999", "");
+    ApplyProcessIfDialog(s, Conditions({2, "Weight", PiRelation::Greater, "5"}));
+    s.Transform.no = 6;
+    ResetModificationsForNewWorksheet(s);
+    ASSERT_TRUE(GetFileModString(s));
+    EXPECT_EQ(s.FileModString, "Missing When: X = 999");
 }
 
 }  // namespace
