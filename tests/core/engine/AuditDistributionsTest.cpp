@@ -96,5 +96,52 @@ TEST_F(AuditDistributions, InversesWhereRQuantilesAreOff) {
                 1e-12);
 }
 
+// Few degrees of freedom with many means or a large q: the upper tail then
+// comes from s below a few tenths, where 1 - W(q·s) turns from 1 to 0. The
+// reference integrates over w = q·s instead, so that turn has a fixed scale:
+//   pW <- function(w, r) 1 - r * integrate(function(z) dnorm(z) *
+//           (pnorm(z + w) - pnorm(z))^(r - 1), -Inf, Inf, rel.tol = 1e-12)$value
+//   ptu <- function(q, r, v) { f <- function(w) sapply(w, function(ww)
+//           dchisq(v * ww^2 / q^2, v) * 2 * v * ww / q^2 * pW(ww, r))
+//         br <- c(0:8, 10, 14, 20, Inf); sum(sapply(1:12, function(i)
+//           integrate(f, br[i], br[i + 1], rel.tol = 1e-11)$value)) }
+// (R's ptukey is no reference here: 1.000000004e-3 at v = 2, r = 100,
+// q = 146.6685500089.) Quantiles: uniroot(function(q) ptu(q, r, v) - p,
+// interval, tol = 1e-10); they agree with the two decimals of Harter's table
+// (Annals of Mathematical Statistics 31, 1960): 135.0, 49.07, 59.56, 31.69.
+TEST_F(AuditDistributions, StudentizedRangeWithFewDfAndManyMeans) {
+    struct Case {
+        int v, r;
+        double q, upper;
+    };
+    const Case cases[] = {
+        {1, 50, 30, 0.119158140058226},
+        {1, 20, 30, 0.0990494713260355},
+        {1, 100, 15, 0.261672884946864},
+        {2, 100, 30, 0.0279320087102474},
+        {2, 100, 146.668550008917, 0.00118551054344421},
+        {3, 100, 30, 0.00655919126449558},
+        {2, 10, 15, 0.043666462556745},
+        {3, 20, 15, 0.0222056966267079},
+        {5, 100, 15, 0.01141842408724},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(static_cast<double>(StudentizedRangeProb(cs, c.v, c.r, c.q)), c.upper, 1e-9)
+            << "v " << c.v << " r " << c.r << " q " << c.q;
+    struct Quantile {
+        int v, r;
+        long double p;
+        double q;
+    };
+    const Quantile quantiles[] = {
+        {1, 3, 0.01L, 135.0406595185},  {1, 10, 0.05L, 49.0710224237},
+        {1, 10, 0.01L, 245.5416426700}, {1, 20, 0.05L, 59.5575699134},
+        {2, 10, 0.01L, 31.6893523694},
+    };
+    for (const Quantile& c : quantiles)
+        EXPECT_NEAR(static_cast<double>(StudentizedRangeInv(cs, c.v, c.r, c.p)), c.q, 1e-8 * c.q)
+            << "v " << c.v << " r " << c.r << " p " << static_cast<double>(c.p);
+}
+
 }  // namespace
 }  // namespace amx

@@ -117,11 +117,26 @@ double RangeUpper(int v, int r, double q) {
     const double sd = 1.0 / std::sqrt(2.0 * nu);
     const double lo = std::max(0.0, mode - 13.0 * sd);
     const double hi = mode + 13.0 * sd;
+    // Panels sized to f_v, split further where 1 - W(q·s) falls from 1 to 0,
+    // over s in about [0.5/q, 17/q]. For large q and few df that span lies
+    // within one or two density panels, too narrow a step for their nodes
+    // (at v = 1, q = 30 and 50 means the tail came out 7e-4 too high); where it
+    // spans many panels they resolve it already.
+    std::vector<double> cuts;
     const int panels = 13;
-    const double width = (hi - lo) / panels;
+    for (int k = 0; k <= panels; ++k) cuts.push_back(lo + (hi - lo) * k / panels);
+    if (16.5 / q < 8.0 * (hi - lo) / panels) {
+        for (double w : {0.5, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 11.0, 17.0}) {
+            const double s = w / q;
+            if (s > lo && s < hi) cuts.push_back(s);
+        }
+    }
+    std::sort(cuts.begin(), cuts.end());
     double mass = 0.0, tail = 0.0;
-    for (int k = 0; k < panels; ++k) {
-        const double mid = lo + (k + 0.5) * width;
+    for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+        const double width = cuts[k + 1] - cuts[k];
+        if (!(width > 0.0)) continue;
+        const double mid = cuts[k] + width / 2;
         for (int i = 0; i < kGaussPoints; ++i) {
             const double s = mid + width / 2 * g.node[i];
             const double dens =
