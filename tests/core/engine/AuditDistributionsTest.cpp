@@ -143,5 +143,35 @@ TEST_F(AuditDistributions, StudentizedRangeWithFewDfAndManyMeans) {
             << "v " << c.v << " r " << c.r << " p " << static_cast<double>(c.p);
 }
 
+// Shapes far below 1, where Q(a, x) is of the order of a: the complement of
+// the series P would keep none of its digits. R: pgamma(x, a, lower.tail =
+// FALSE) and pgamma(x, a).
+TEST_F(AuditDistributions, IncompleteGammaOfTinyShapes) {
+    struct Case {
+        double a, x;
+        long double lower, upper;  // 0: not checked
+    };
+    const Case cases[] = {
+        {1e-300, 1e-300, 0, 6.9019831223335099e-298L},
+        {1e-20, 1, 0, 2.1938393439551968e-21L},
+        {1e-12, 1, 0, 2.1938393439574259e-13L},
+        {1e-8, 0.5, 0, 5.5977359770995867e-09L},
+        {0.75, 1e-12, 1.088065252130551e-09L, 0},
+        {0.3, 1.5, 0.95789053670411062L, 0.042109463295889389L},
+    };
+    for (const Case& c : cases) {
+        if (c.upper != 0) {
+            EXPECT_NEAR(static_cast<double>(GammQ(cs, c.a, c.x) / c.upper), 1.0, 1e-12)
+                << "Q(" << c.a << ", " << c.x << ")";
+        }
+        if (c.lower != 0) {
+            EXPECT_NEAR(static_cast<double>(GammP(cs, c.a, c.x) / c.lower), 1.0, 1e-12)
+                << "P(" << c.a << ", " << c.x << ")";
+        }
+    }
+    // pgamma(1, 1e-300, log.p = TRUE) = -2.19e-301: P is 1 to every digit.
+    EXPECT_EQ(GammP(cs, 1e-300L, 1), 1.0L);
+}
+
 }  // namespace
 }  // namespace amx
