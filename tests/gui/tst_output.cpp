@@ -10,6 +10,7 @@
 
 #include "charts/ChartCommands.h"
 #include "charts/ChartStyle.h"
+#include "charts/ChartWindowCommands.h"
 #include "common/Messages.h"
 #include "common/Sentinels.h"
 #include "output/ReportOutput.h"
@@ -155,6 +156,36 @@ private slots:
         QVERIFY(!text.contains("-Page-"));
     }
 
+    // Under a sketch the page marks print as text, and the picture takes its
+    // place on the page.
+    void printingWithSketchKeepsOnePage() {
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed");
+        Session s;
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1.5");
+        WriteRun(form, "2.5");
+        QRect drawn;
+        const QString pdf = dir_.filePath("sketch.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QVERIFY(PrintReportOn(printer, *form.Pane(), "Ambrolux", [&](QPainter& p, const QRect& r) {
+            drawn = r;
+            p.drawText(r, Qt::AlignCenter, "SKETCH");
+        }));
+        const int dpi = printer.resolution();
+        QCOMPARE(drawn.width(), 4 * dpi);  // 2 to 6 inches from the left
+        QCOMPARE(drawn.height(), 3 * dpi);
+        QProcess p;
+        p.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(p.waitForFinished(20000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        QCOMPARE(text.split('\f', Qt::SkipEmptyParts).size(), 1);
+        QVERIFY(text.indexOf("SKETCH") < text.indexOf("Mean        1.5"));
+        QVERIFY(text.contains("-Page-"));
+    }
+
     void fontButtonsStopAtTheirLimits() {
         Session s;
         ProcedureFormOptions opt{"Test"};
@@ -254,6 +285,32 @@ private slots:
         QCOMPARE(plot.yAxis->numberPrecision(), 2);
         QCOMPARE(AxisDecimalPlacesCaption(2), QString("Axis Decimal &Places (2)"));
         QCOMPARE(AxisDecimalPlacesCaption(-1), QString("Axis Decimal &Places (Floating)"));
+
+        RecordingMessages msgs;
+        QWidget window;
+        ChartWindowCommands commands(&plot, &window, msgs);
+        int redraws = 0;
+        commands.redraw = [&] { ++redraws; };
+        commands.fileModText = [] { return QString("Missing: -99\nProcess If: C1 > 0"); };
+        QMenu view;
+        commands.AddTo(nullptr, nullptr, nullptr, &view);
+        window.findChild<QAction*>("BlackWhite1")->trigger();
+        QVERIFY(ChartConventions::Instance().BlackAndWhite());
+        QCOMPARE(redraws, 1);
+        window.findChild<QAction*>("BlackWhite1")->trigger();
+        QVERIFY(!ChartConventions::Instance().BlackAndWhite());
+        QMenu* places = window.findChild<QMenu*>("AxisDecimalPlaces1");
+        places->findChild<QAction*>("AxisDecimals3")->trigger();
+        QCOMPARE(places->title(), QString("Axis Decimal &Places (3)"));
+        QCOMPARE(plot.yAxis->numberPrecision(), 3);
+        window.findChild<QAction*>("AddFileMods1")->trigger();
+        QCOMPARE(ChartFootnote(&plot), QString("Missing: -99  Process If: C1 > 0"));
+        QAction* zoomOut = window.findChild<QAction*>("ZoomOut1");
+        QVERIFY(!zoomOut->isEnabled());
+        plot.yAxis->setRange(0, 1);
+        QVERIFY(zoomOut->isEnabled());
+        zoomOut->trigger();
+        QVERIFY(!zoomOut->isEnabled());
 
         ChartZoom zoom(&plot);
         QSignalSpy zs(&zoom, &ChartZoom::zoomedChanged);

@@ -12,6 +12,7 @@
 #include <qcustomplot.h>
 
 #include "charts/ChartCommands.h"
+#include "common/Messages.h"
 #include "charts/ChartStyle.h"
 #include "output/ReportOutput.h"
 #include "output/ReportPane.h"
@@ -186,6 +187,24 @@ private slots:
         QVERIFY(!popup->findChild<QAction*>("Copy1")->isEnabled());
         QVERIFY(popup->findChild<QAction*>("Paste1")->isEnabled());
         QVERIFY(popup->findChild<QAction*>("Undo1")->isEnabled());
+    }
+
+    void sketchCommands() {
+        Session s;
+        RecordingMessages msgs;
+        s.messages = &msgs;
+        TProcedureForm form(s, {"Binomial"});
+        auto* printSketch = form.findChild<QAction*>("PrintWithSketch1");
+        QVERIFY(!printSketch->isVisible());
+        form.CopySketch();
+        QVERIFY(msgs.entries.empty());  // nothing to copy without a sketch
+        form.SetSketch([](QPainter& p, const QRect& r) { p.fillRect(r.adjusted(10, 10, -10, -10), Qt::blue); });
+        QVERIFY(printSketch->isVisible());
+        form.CopySketch(QSize(100, 80));
+        const QImage image = QApplication::clipboard()->image();
+        QCOMPARE(image.size(), QSize(100, 80));
+        QCOMPARE(QColor(image.pixel(50, 40)), QColor(Qt::blue));
+        QCOMPARE(msgs.TextsOf(MessageKind::Notice), std::vector<std::string>{"Graph Copied to Clipboard!"});
     }
 
     void emptyDecimalsBoxRestoresTheDefault() {

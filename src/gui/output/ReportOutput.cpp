@@ -109,7 +109,7 @@ bool PrintReportOn(QPrinter& printer, const ReportPane& pane, const QString& tit
         if (sketch && pages[i].picture) {
             const PrintRect& r = *pages[i].picture;
             painter.save();
-            sketch(painter, QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
+            sketch(painter, QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
             painter.restore();
         }
     }

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "common/Messages.h"
 #include "output/ReportPane.h"
 #include "procedure/FormScale.h"
 #include "session/Session.h"
@@ -296,6 +298,18 @@ void TProcedureForm::ReturnClick() {
 void TProcedureForm::SetSketch(SketchPainter sketch) {
     sketch_ = std::move(sketch);
     printSketchAction_->setVisible(static_cast<bool>(sketch_));
+}
+
+void TProcedureForm::CopySketch(QSize size) {
+    if (!sketch_) return;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        sketch_(painter, QRect(QPoint(0, 0), size));
+    }
+    QApplication::clipboard()->setImage(image);
+    session_.messages->TimedNotice("Graph Copied to Clipboard!", 2);
 }
 
 QWidget* TProcedureForm::ActiveEditControl() const {

@@ -84,6 +84,9 @@ public:
 
     // A sketch that "Print With Sketch" prints above the report.
     void SetSketch(SketchPainter sketch);
+    // "&Copy Graph": the sketch to the clipboard as a picture, then the
+    // notice "Graph Copied to Clipboard!"; nothing without a sketch.
+    void CopySketch(QSize size = QSize(640, 480));
 
     // The Edit commands by item name ("Undo1", "Cut1", "Copy1", "Paste1",
     // "Delete1", "Select1"): on the active edit box, else on the pane.
