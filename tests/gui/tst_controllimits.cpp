@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(sizes(1), std::pair(15, 12));
         f.form.SetActiveChart(9);
         f.Edit("StatisticEdit", 9)->setText("4");
-        f.Action();
+        QTest::keyClick(f.Edit("StatisticEdit", 9), Qt::Key_Return);
         QCOMPARE(sizes(9), std::pair(15, 12));
     }
 };

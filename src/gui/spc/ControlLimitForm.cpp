@@ -171,6 +171,8 @@ void TControl_Limit_Form::BuildTab(int chart) {
     int row = 0;
     auto addRow = [&](QLabel* label, QLineEdit* edit) {
         label->setBuddy(edit);
+        // Enter in a field calculates, as the default button of a dialog would.
+        connect(edit, &QLineEdit::returnPressed, this, [this] { CalcButtonClick(); });
         fields->addWidget(label, row, 0, Qt::AlignRight);
         fields->addWidget(edit, row, 1);
         ++row;
