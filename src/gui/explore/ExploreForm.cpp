@@ -666,6 +666,7 @@ void TWNormal_Form::TabChanged(int index) {
     const bool result = index >= DescTab && index <= CustomTab && index != CustomSelTab;
     for (QAction* a : {saveAction_, printAction_, copyAction_}) a->setEnabled(result);
     Pane()->setVisible(index == OutputTab);
+    if (index == OutputTab && HasSelection()) WriteOutputReport();
     ComputeCurrentPage();
 }
 
