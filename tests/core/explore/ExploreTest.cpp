@@ -198,6 +198,24 @@ TEST_F(ExploreTest, NothingSelectedBeepsAndComputesNothing) {
     }
 }
 
+TEST_F(ExploreTest, FailingTransformIsSwitchedOffAndThePageComputedAgain) {
+    const std::string path = (std::filesystem::temp_directory_path() / "explore_log.amx").string();
+    std::ofstream(path) << "Value\r\n-1\r\n2\r\n5\r\n";
+    ASSERT_TRUE(FileToDataGrid(s, path));
+    std::filesystem::remove(path);
+    s.Transform.no = TransformKind::Log;
+    ExploreRequest rq;
+    rq.mode = ExploreMode::SingleColumn;
+    ExploreGrid g = Page(rq, ExplorePage::Descriptives);
+    EXPECT_EQ(s.Transform.no, TransformKind::None);
+    EXPECT_FALSE(s.Transform.Error);
+    EXPECT_EQ(messages.Errors().size() + messages.Warnings().size(), 1u);
+    EXPECT_EQ(g.caption, "Descriptives");
+    ASSERT_EQ(g.RowCount(), 1);
+    EXPECT_EQ(Cell(g, 1, "n"), "3");
+    EXPECT_EQ(Cell(g, 1, "Mean"), "2.00");
+}
+
 // Values that do not exist show as empty cells, never as 0, inf or NaN.
 TEST_F(ExploreTest, RowWithOneValueLeavesSpreadCellsEmpty) {
     ExploreRequest rq = Columns({Single});
