@@ -1,6 +1,8 @@
 // The Control Limit Calculations window: its tabs and fields found by name,
 // "&Action" writing the tab's report, the checks and their messages.
+#include <QAction>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -208,6 +210,33 @@ private slots:
         decimals->setValue(1);
         QVERIFY(f.Report(1).contains("UCL = 11.3 "));
         QVERIFY(f.Report(1).contains("LCL = 8.7"));
+    }
+
+    void editMenuFollowsFocusedControl() {
+        Fixture f;
+        f.form.show();
+        f.Edit("XEdit", 1)->setText("10");
+        f.Edit("StatisticEdit", 1)->setText("2.32593");
+        f.Edit("NEdit", 1)->setText("5");
+        f.Action();
+        QApplication::clipboard()->setText("12");
+        auto enabled = [&](const char* name) { return f.form.findChild<QAction*>(name)->isEnabled(); };
+
+        // The report pane is read-only: it can be copied, never cut or pasted into.
+        ReportPane* pane = f.form.PaneOf(1);
+        pane->setFocus();
+        pane->selectAll();
+        f.form.UpdateEditMenu();
+        QVERIFY(enabled("Copy1") && enabled("Select1"));
+        QVERIFY(!enabled("Cut1") && !enabled("Paste1"));
+
+        QLineEdit* stat = f.Edit("StatisticEdit", 1);
+        stat->setFocus();
+        stat->selectAll();
+        f.form.UpdateEditMenu();
+        QVERIFY(enabled("Cut1") && enabled("Paste1"));
+        f.form.EditCommand("Paste1");
+        QCOMPARE(stat->text(), QString("12"));
     }
 
     void formResizeScalesEveryPane() {
