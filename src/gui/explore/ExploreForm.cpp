@@ -32,6 +32,7 @@
 #include "session/Session.h"
 #include "shell/AppContext.h"
 #include "shell/MainForm.h"
+#include "shell/RecentFilesMenu.h"
 #include "shell/WindowRegistry.h"
 #include "worksheet/DataForm.h"
 #include "worksheet/DataList.h"
@@ -519,7 +520,12 @@ void TWNormal_Form::BuildCommands() {
     copyAction_ = item(commands, "Copy Grid", "CopyGrid1", QKeySequence(Qt::CTRL | Qt::Key_C));
     file->insertActions(first, commands->actions());
     file->insertSeparator(first);
-    for (QAction* a : {saveAction_, printAction_, copyAction_}) ToolBar()->addAction(a);
+    // The grid commands come first on the tool bar: they are this window's
+    // everyday Save, Print and Copy.
+    const QList<QAction*> tools = ToolBar()->actions();
+    QAction* before = tools.size() > 2 ? tools.at(2) : nullptr;
+    ToolBar()->insertActions(before, {saveAction_, printAction_, copyAction_});
+    ToolBar()->insertSeparator(before);
 
     auto trigger = [](const char* name) {
         if (!App().mainForm) return;
@@ -531,6 +537,12 @@ void TWNormal_Form::BuildCommands() {
     connect(saveAction_, &QAction::triggered, this, &TWNormal_Form::SaveOutputTextClick);
     connect(printAction_, &QAction::triggered, this, &TWNormal_Form::PrintClick);
     connect(copyAction_, &QAction::triggered, this, &TWNormal_Form::CopyGridClick);
+
+    // The recent files open through the main window, as from its own menu.
+    auto* recent = new RecentFilesMenu(file, [](const QString& path) {
+        if (App().mainForm) App().mainForm->OpenRecentFile(path);
+    });
+    connect(file, &QMenu::aboutToShow, recent, &RecentFilesMenu::Refresh);
 
     QAction* selectAll = item(ViewMenu(), "Select &All", "SelectAllGrid1");
     connect(selectAll, &QAction::triggered, this, [this] {
