@@ -57,6 +57,26 @@ TEST(ExploreCli, ReferenceRunsCustomAndReport) {
     EXPECT_EQ(r.out.find("QUARTILES"), std::string::npos) << "only the chosen section";
 }
 
+TEST(ExploreCli, OneColumnFileNeedsNoSelectionAndSavesTheReport) {
+    const std::string dir = testing::TempDir();
+    const std::string data = dir + "explore_one.amx", rtf = dir + "explore_one.rtf";
+    std::FILE* f = std::fopen(data.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("Width\r\n1.5\r\n2.5\r\n4\r\n", f);
+    std::fclose(f);
+    CliRun r = Cli("--pages quartiles --rtf " + rtf + " " + data);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "Quartiles\nVariable  n   Low    Q1  Median    Q3  High\nWidth     3  1.50  1.50    2.50  4.00  4.00\n\n");
+    std::FILE* saved = std::fopen(rtf.c_str(), "rb");
+    ASSERT_NE(saved, nullptr);
+    char head[6] = {};
+    EXPECT_EQ(std::fread(head, 1, 5, saved), 5u);
+    std::fclose(saved);
+    EXPECT_STREQ(head, "{\\rtf");
+    std::remove(data.c_str());
+    std::remove(rtf.c_str());
+}
+
 TEST(ExploreCli, BadInputsFail) {
     struct Case {
         std::string args;
