@@ -10,6 +10,7 @@
 
 #include "charts/ChartCommands.h"
 #include "charts/ChartStyle.h"
+#include "charts/ChartTitlesDialog.h"
 #include "charts/ChartWindowCommands.h"
 #include "common/Messages.h"
 #include "common/Sentinels.h"
@@ -319,6 +320,48 @@ private slots:
         zoom.ZoomOut();
         QVERIFY(!zoom.Zoomed());
         QCOMPARE(zs.count(), 2);
+    }
+
+    void titlesDialogEditsLiveAndCancelRestores() {
+        QCustomPlot plot;
+        SetChartTitle(&plot, {"Means", "Diameter"});
+        plot.yAxis->setLabel("mm");
+        plot.xAxis->setLabel("Subgroup");
+        {
+            TForm_ChartTitles dlg(&plot);
+            QVERIFY(!dlg.findChild<QLineEdit*>("Y2Edit")->isVisibleTo(&dlg));
+            QVERIFY(!dlg.findChild<QToolButton*>("Y2LastButton")->isVisibleTo(&dlg));
+            auto* y = dlg.findChild<QLineEdit*>("YEdit");
+            y->clear();
+            QTest::keyClicks(y, "in");
+            QCOMPARE(plot.yAxis->label(), QString("in"));  // letter by letter
+            dlg.findChild<QComboBox*>("XLabelSizeCombo")->setCurrentText("14");
+            QCOMPARE(plot.xAxis->tickLabelFont().pointSize(), 14);
+            dlg.findChild<QComboBox*>("TitleSizeCombo")->setCurrentText("20");
+            QCOMPARE(ChartTitleElement(&plot)->font().pointSize(), 20);
+            dlg.findChild<QPlainTextEdit*>("ChartEdit")->setPlainText("Ranges");
+            QCOMPARE(ChartTitle(&plot), QString("Ranges"));
+            dlg.reject();
+        }
+        QCOMPARE(ChartTitle(&plot), QString("Means\nDiameter"));
+        QCOMPARE(plot.yAxis->label(), QString("mm"));
+        QCOMPARE(plot.xAxis->tickLabelFont().pointSize(), QFont().pointSize());
+        QCOMPARE(ChartTitleElement(&plot)->font().pointSize(), 12);
+
+        {
+            TForm_ChartTitles dlg(&plot);
+            dlg.findChild<QPlainTextEdit*>("ChartEdit")->setPlainText("Line 3\nMeans");
+            dlg.accept();
+        }
+        // The next chart's editor offers the confirmed text.
+        QCustomPlot other;
+        other.yAxis2->setLabel("Cpk");
+        TForm_ChartTitles dlg(&other);
+        QVERIFY(dlg.findChild<QLineEdit*>("Y2Edit")->isVisibleTo(&dlg));
+        auto* last = dlg.findChild<QToolButton*>("ChartLastButton");
+        QCOMPARE(last->toolTip(), QString("Last Text:\rLine 3\nMeans"));
+        last->click();
+        QCOMPARE(ChartTitle(&other), QString("Line 3\nMeans"));
     }
 };
 

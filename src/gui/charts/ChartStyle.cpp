@@ -104,6 +104,8 @@ void SetChartTitle(QCustomPlot* plot, const QStringList& lines) {
     title->setText(text);
 }
 
+QCPTextElement* ChartTitleElement(QCustomPlot* plot) { return FindElement<QCPTextElement>(plot, TitleName); }
+
 QString ChartTitle(QCustomPlot* plot) {
     auto* title = FindElement<QCPTextElement>(plot, TitleName);
     return title ? title->text() : QString();

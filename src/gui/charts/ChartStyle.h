@@ -13,6 +13,7 @@
 
 class QCustomPlot;
 class QCPGraph;
+class QCPTextElement;
 
 namespace amx::gui {
 
@@ -50,6 +51,8 @@ void ApplyChartConventions(QCustomPlot* plot);
 // title editor on a click (QCustomPlot::itemClick does not cover it).
 void SetChartTitle(QCustomPlot* plot, const QStringList& lines);
 QString ChartTitle(QCustomPlot* plot);
+// The title element, or null when the chart has no title.
+QCPTextElement* ChartTitleElement(QCustomPlot* plot);
 // One footnote line under the plot (the active file modifications); an empty
 // text removes it.
 void SetChartFootnote(QCustomPlot* plot, const QString& text);

@@ -8,6 +8,7 @@
 
 #include "charts/ChartCommands.h"
 #include "charts/ChartStyle.h"
+#include "charts/ChartTitlesDialog.h"
 
 namespace amx::gui {
 
@@ -58,6 +59,11 @@ ChartWindowCommands::ChartWindowCommands(QCustomPlot* plot, QWidget* window, Mes
     fileMods_ = make("AddFileMods1", "Add File &Modifications to Chart", "Add File Modifications to Chart");
     connect(fileMods_, &QAction::triggered, this, &ChartWindowCommands::AddFileModifications);
 
+    editTitles_ = make("EditTitles1", "Edit &Titles", "Edit Titles");
+    editTitles_->setShortcut(QKeySequence("Ctrl+T"));
+    connect(editTitles_, &QAction::triggered, this, &ChartWindowCommands::EditTitles);
+    connect(this, &ChartWindowCommands::titleClicked, this, &ChartWindowCommands::EditTitles);
+
     plot_->setMouseTracking(true);
     plot_->installEventFilter(this);
 }
@@ -69,6 +75,7 @@ void ChartWindowCommands::AddTo(QToolBar* tools, QMenu* fileMenu, QMenu* editMen
         tools->addAction(copy_);
         tools->addAction(blackWhite_);
         tools->addAction(zoomOut_);
+        tools->addAction(editTitles_);
     }
     if (fileMenu) {
         fileMenu->addAction(save_);
@@ -76,6 +83,7 @@ void ChartWindowCommands::AddTo(QToolBar* tools, QMenu* fileMenu, QMenu* editMen
     }
     if (editMenu) {
         editMenu->addAction(copy_);
+        editMenu->addAction(editTitles_);
         editMenu->addAction(fileMods_);
     }
     if (viewMenu) {
@@ -100,6 +108,11 @@ void ChartWindowCommands::AddFileModifications() {
     const QString text = fileModText ? fileModText() : QString();
     SetChartFootnote(plot_, QString(text).replace('\n', "  ").trimmed());
     plot_->replot();
+}
+
+void ChartWindowCommands::EditTitles() {
+    TForm_ChartTitles dlg(plot_, window_);
+    dlg.exec();
 }
 
 bool ChartWindowCommands::OverTitle(const QPoint& pos) const {

@@ -3,7 +3,7 @@
 // menu items with their shortcuts: save, print and copy the chart, the shared
 // black-and-white flag, zoom out, the vertical axis decimal places and the
 // file-modification footnote; plus the hand cursor over the chart title and a
-// signal when the title is clicked (the window opens its title editor).
+// click on the title opens the title editor.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -39,6 +39,8 @@ public:
     int AxisDecimals() const { return axisDecimals_; }
     void SetAxisDecimals(int places);  // -1 = floating
     void AddFileModifications();
+    // The modal title editor on this chart.
+    void EditTitles();
 
 signals:
     void titleClicked();
@@ -61,6 +63,7 @@ private:
     QAction* zoomOut_;
     QMenu* decimalsMenu_;
     QAction* fileMods_;
+    QAction* editTitles_;
 };
 
 }  // namespace amx::gui
