@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QtTest>
 
@@ -164,6 +165,44 @@ private slots:
         QTest::keyClick(g, Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(g->currentIndex().row(), 0);
         QCOMPARE(form->findChild<QLabel*>("StatusPanel0")->text(), QString("Col = 1,  Row = 1"));
+    }
+
+    void namesEditingCommitsAndRepairsDefaults() {
+        Sheet(3, 2);
+        form->StartNamesEditing(2);
+        auto* ed = form->findChild<QLineEdit*>("NameEditor");
+        QVERIFY(ed);
+        ed->setText("Width");
+        QTest::keyClick(ed, Qt::Key_Tab);  // on to the next name
+        ed = form->findChild<QLineEdit*>("NameEditor");
+        QVERIFY(ed);
+        ed->setText("col7");
+        QTest::keyClick(ed, Qt::Key_Return);  // down to row 1: defaults follow their columns
+        QCOMPARE(ws().ColumnName(2), std::string("Width"));
+        QCOMPARE(ws().ColumnName(3), std::string("Col3"));
+        QCOMPARE(form->DataGrid()->currentIndex(), form->DataGrid()->model()->index(0, 2));
+        QCOMPARE(form->DescGrid()->model()->headerData(1, Qt::Horizontal).toString(), QString("Width"));
+        QVERIFY(App().session.FileModified);
+    }
+
+    void limitRowsOfTheDescriptionPageTakeOnlyNumbers() {
+        form->ShowDataPage(false);
+        QTableView* g = form->DescGrid();
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(1, 0));  // "USL:"
+        const int beeps = t->rec->beeps;
+        QTest::keyClick(g, Qt::Key_X);
+        QCOMPARE(t->rec->beeps, beeps + 1);
+        QVERIFY(!static_cast<TWorksheetView*>(g)->Editing());
+        g->setCurrentIndex(g->model()->index(0, 0));  // "Title:" takes any text
+        QTest::keyClick(g, 'B');
+        auto* ed = g->findChild<QLineEdit*>();
+        QVERIFY(ed);
+        QTest::keyClicks(ed, "ore");
+        QTest::keyClick(ed, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor commits on the next turn
+        QCOMPARE(ws().Description(DescriptionRow::Title, 1), std::string("Bore"));
+        QCOMPARE(t->rec->beeps, beeps + 1);
     }
 
     void copyGivesTabbedLines() {

@@ -144,6 +144,18 @@ private slots:
         main.FormActivate();  // later activations do nothing
     }
 
+    void droppedFileLoadsWithItsWholePath() {
+        QDir().mkpath(t->Path(QString(120, 'd') + "/" + QString(120, 'e')));
+        const QString file = t->Write(QString(120, 'd') + "/" + QString(120, 'e') + "/dropped data.amx", "7\r\n8\r\n");
+        QVERIFY(file.size() > 255);
+        TAmbroluxMainForm main({}, lockDir());
+        main.show();
+        QVERIFY(main.GetDroppedFiles({QUrl("https://example.org/x.amx"), QUrl::fromLocalFile(file)}));
+        QVERIFY(App().dataForm && App().dataForm->isVisible());
+        QCOMPARE(QString::fromStdString(App().session.DataFilename), file);
+        QCOMPARE(App().session.worksheet.Cell(1, 2), std::string("8"));
+    }
+
     void lastWithAnEmptyListLoadsNothing() {
         TAmbroluxMainForm main({"@LAST"}, lockDir());
         main.FormActivate();

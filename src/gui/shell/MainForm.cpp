@@ -379,14 +379,17 @@ void TAmbroluxMainForm::dragEnterEvent(QDragEnterEvent* e) {
 }
 
 void TAmbroluxMainForm::dropEvent(QDropEvent* e) {
+    if (GetDroppedFiles(e->mimeData()->urls())) e->acceptProposedAction();
+}
+
+bool TAmbroluxMainForm::GetDroppedFiles(const QList<QUrl>& urls) {
     App().registry.ShowWindow(this);
-    const auto urls = e->mimeData()->urls();
     for (const QUrl& u : urls) {
         if (!u.isLocalFile()) continue;
-        e->acceptProposedAction();
         LoadAndShowDataEditor(u.toLocalFile());  // the whole path, never shortened
-        return;
+        return true;
     }
+    return false;
 }
 
 }  // namespace amx::gui

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <QUrl>
 #include <memory>
 
 #include "shell/InstanceLock.h"
@@ -45,6 +46,8 @@ public:
     void ViewNextForm(bool onlyVisible);
     void HideAllForms();
     void HideChartWindows();
+    // Files dropped on the window: the first local one is loaded.
+    bool GetDroppedFiles(const QList<QUrl>& urls);
 
 signals:
     // The user closed the main window and the program should end.

@@ -694,9 +694,9 @@ void TDataForm::StartNamesEditing(int column) {
     nameEditor_->show();
     nameEditor_->setFocus();
     nameEditor_->installEventFilter(this);
-    connect(nameEditor_, &QLineEdit::returnPressed, this, [this] { EndNamesEditing(true, 0); });
-    connect(nameEditor_, &QLineEdit::editingFinished, this, [this] {
-        if (nameEditor_ && !nameEditor_->hasFocus()) EndNamesEditing(true, 0);
+    QLineEdit* ed = nameEditor_;
+    connect(ed, &QLineEdit::editingFinished, this, [this, ed] {
+        if (nameEditor_ == ed && !ed->hasFocus()) EndNamesEditing(true, 0);
     });
     SetStatusBarInfo(0, QString("Col = %1,  Row = 0").arg(column));
 }
@@ -715,6 +715,7 @@ void TDataForm::EndNamesEditing(bool commit, int moveTo) {
             SetFileModified(true);
         }
     }
+    ed->setObjectName(QString());
     ed->hide();
     ed->deleteLater();
     if (moveTo == 1 && col < S().worksheet.ColumnCount()) {
@@ -886,6 +887,11 @@ bool TDataForm::eventFilter(QObject* watched, QEvent* e) {
         }
         if (key == Qt::Key_Escape) {
             EndNamesEditing(false, 0);
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Consumed here, or the grid would take it as Enter on a cell.
+            EndNamesEditing(true, 0);
             return true;
         }
     }
