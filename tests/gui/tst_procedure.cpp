@@ -14,6 +14,7 @@
 #include "charts/ChartCommands.h"
 #include "common/Messages.h"
 #include "charts/ChartStyle.h"
+#include "charts/ChartTitlesDialog.h"
 #include "output/ReportOutput.h"
 #include "output/ReportPane.h"
 #include "procedure/FormScale.h"
@@ -270,6 +271,11 @@ private slots:
             QVERIFY(PrintReportOn(printer, *form.Pane(), "Ambrolux"));
             printer.setOutputFileName(QString(pdf).replace(".pdf", "-sketch.pdf"));
             QVERIFY(PrintReportOn(printer, *form.Pane(), "Ambrolux", ChartSketch(plot)));
+        }
+        std::unique_ptr<TForm_ChartTitles> titles;
+        if (qEnvironmentVariableIsSet("AMX_DEMO_TITLES")) {
+            titles = std::make_unique<TForm_ChartTitles>(plot, &form);
+            titles->show();
         }
         QTest::qWait(seconds * 1000);
     }
