@@ -134,7 +134,6 @@ void TProcedureForm::BuildMenusAndTools() {
     QAction* save = action("SaveAs1", "Save &As...", [this] { SaveOutputClick(); });
     save->setToolTip("Save Output");
     QAction* print = action("Print1", "&Print...", [this] { PrintOutputClick(); });
-    print->setShortcut(QKeySequence::Print);
     print->setToolTip("Print Output");
     printSketchAction_ = action("PrintWithSketch1", "Print With &Sketch...", [this] { PrintWithSketchClick(); });
     printSketchAction_->setVisible(false);
