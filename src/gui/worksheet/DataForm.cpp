@@ -417,6 +417,7 @@ void TDataForm::ShowDataEditor(QWidget* caller, const QString& callingName) {
         placed_ = true;
     }
     App().registry.ShowWindow(this);
+    ShownGrid()->setFocus();
     UpdateStatusBarInfo();
 }
 
