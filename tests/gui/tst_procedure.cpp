@@ -103,6 +103,18 @@ private slots:
         // The caller is forgotten: the next return goes to the main window.
         form.ReturnClick();
         QVERIFY(mainForm.isVisible());
+
+        QWidget* editorCaller = nullptr;
+        QString editorName;
+        TProcedureForm::DataEditorHook() = [&](QWidget* c, const QString& n) {
+            editorCaller = c;
+            editorName = n;
+        };
+        form.setWindowTitle("Explore");
+        form.findChild<QAction*>("DataEditor1")->trigger();
+        TProcedureForm::DataEditorHook() = nullptr;
+        QCOMPARE(editorCaller, &form);
+        QCOMPARE(editorName, QString("Explore"));
     }
 
     void closingHidesAndKeepsTheReport() {

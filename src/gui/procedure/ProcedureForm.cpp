@@ -179,6 +179,10 @@ void TProcedureForm::BuildMenusAndTools() {
     viewMenu_->addSeparator();
     viewMenu_->addAction(returnAction_);
     viewMenu_->addAction(mainForm);
+    dataEditorAction_ = action("DataEditor1", "&Data Editor", [this] { DataEditorClick(); });
+    viewMenu_->addAction(dataEditorAction_);
+    connect(viewMenu_, &QMenu::aboutToShow, this,
+            [this] { dataEditorAction_->setVisible(static_cast<bool>(DataEditorHook())); });
 
     toolBar_ = addToolBar("Tools");
     toolBar_->setObjectName("ToolBar");
@@ -292,6 +296,15 @@ void TProcedureForm::ReturnClick() {
     returnAction_->setText("&Return to Main Form");
     returnAction_->setToolTip("Return to Main Form");
     if (target) ShowAndActivate(target);
+}
+
+TProcedureForm::DataEditorOpener& TProcedureForm::DataEditorHook() {
+    static DataEditorOpener hook;
+    return hook;
+}
+
+void TProcedureForm::DataEditorClick() {
+    if (DataEditorHook()) DataEditorHook()(this, windowTitle());
 }
 
 void TProcedureForm::SetSketch(SketchPainter sketch) {

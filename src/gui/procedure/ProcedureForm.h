@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,12 @@ public:
     void SetCaller(QWidget* caller, const QString& callerName);
     void ReturnClick();
 
+    // How "&Data Editor" shows the data editor with a window as its caller;
+    // the shell sets it once (the item is hidden while it is unset).
+    using DataEditorOpener = std::function<void(QWidget* caller, const QString& callerName)>;
+    static DataEditorOpener& DataEditorHook();
+    void DataEditorClick();
+
     // A sketch that "Print With Sketch" prints above the report.
     void SetSketch(SketchPainter sketch);
     // "&Copy Graph": the sketch to the clipboard as a picture, then the
@@ -129,6 +136,7 @@ private:
     QAction* returnAction_ = nullptr;
     QAction* resizeAction_ = nullptr;
     QAction* printSketchAction_ = nullptr;
+    QAction* dataEditorAction_ = nullptr;
 
     OutputWriter writer_;
     ReportDocument doc_;
