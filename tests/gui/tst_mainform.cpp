@@ -123,13 +123,14 @@ private slots:
         QTest::newRow("@LAST") << QStringList{"@LAST"} << true;
         QTest::newRow("@last") << QStringList{"@last"} << true;
         QTest::newRow("missing") << QStringList{"/no/such/file.amx"} << false;
+        QTest::newRow("relative") << QStringList{"RELATIVE"} << true;
     }
     void commandLineFileIsLoaded() {
         QFETCH(QStringList, args);
         QFETCH(bool, loads);
         const QString file = t->Write("with space.amx", "Weight\tHeight\r\n1\t2\r\n3\t4\r\n");
         App().mru.UpdateList(App().session, file.toStdString());
-        for (QString& a : args) a.replace("PATH", file);
+        for (QString& a : args) a.replace("PATH", file).replace("RELATIVE", QDir::current().relativeFilePath(file));
         TAmbroluxMainForm main(args, lockDir());
         main.FormActivate();
         QVERIFY(!main.FirstActivation());

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -443,7 +444,9 @@ bool TDataForm::New() {
     return ok;
 }
 
-bool TDataForm::FileToDataGrid(const QString& fileName) {
+bool TDataForm::FileToDataGrid(const QString& name) {
+    // Kept absolute, so the recent-files list and "@LAST" work from any folder.
+    const QString fileName = QFileInfo(name).absoluteFilePath();
     bool ok = false;
     {
         TLoadingProgress progress(this);
