@@ -150,7 +150,7 @@ TEST(ControlConstants, SizesBelowTwoGiveZeroAndStatusOne) {
 TEST(ControlConstants, MedianStandardDeviation) {
     SpcFixture s;
     EXPECT_DOUBLE_EQ(MedianSDFactor(s, 2, 1.0L), std::sqrt(0.5));
-    EXPECT_DOUBLE_EQ(MedianSDFactor(s, 5, 2.0L), 2 * std::sqrt(0.28668336616));
+    EXPECT_DOUBLE_EQ(MedianSDFactor(s, 5, 2.0L), 2 * std::sqrt(0.2868336616));
     EXPECT_DOUBLE_EQ(MedianSDFactor(s, 20, 1.0L), std::sqrt(0.0734370277));
     // Beyond the table: the large-sample variance pi/(2n).
     EXPECT_NEAR(MedianSDFactor(s, 21, 1.0L), std::sqrt(M_PI / 2 / 21), 1e-15);

@@ -33,7 +33,7 @@ Limits Limit(SpcFixture& s, int chart, int method, long double centre, long doub
 //   median s:       sqrt(4/qchisq(0.5, 4))
 TEST(ControlLimits, VariablesChartsBySigmaMethod) {
     const long double r5 = std::sqrt(5.0L);
-    const long double medianSd5 = std::sqrt(0.28668336616L);
+    const long double medianSd5 = std::sqrt(0.2868336616L);
     const long double c4_5 = 0.939985602987L, h5 = std::sqrt(1 - c4_5 * c4_5);
     struct Case {
         const char* what;
