@@ -9,7 +9,7 @@
 namespace amx {
 
 // Where the program's own values live (the recent-files list has its own key).
-inline const std::string CommonSettingsKey = "\\Software\\Helmridge\\Ambrolux\\Settings";
+inline const std::string SettingsKey = "\\Software\\Helmridge\\Ambrolux\\Settings";
 inline const std::string NumberFormatValueName = "AmxNumberFormat";
 
 // Without creating the key: the value, or "" when it does not exist.
@@ -25,8 +25,8 @@ void WriteSettingInteger(CommonState& cs, const std::string& key, const std::str
 
 // Sets the report number format and stores it as "N" (with commas) or "F".
 void SetNumberFormat(CommonState& cs, NumberFormatKind kind,
-                     const std::string& key = CommonSettingsKey);
+                     const std::string& key = SettingsKey);
 // "F" selects without commas, "N" with; anything else keeps the current kind.
-void ReadNumberFormat(CommonState& cs, const std::string& key = CommonSettingsKey);
+void ReadNumberFormat(CommonState& cs, const std::string& key = SettingsKey);
 
 }  // namespace amx

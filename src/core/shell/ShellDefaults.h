@@ -2,11 +2,12 @@
 // The process-wide texts the shell sets before the main window exists.
 #include <string>
 
+#include "common/Settings.h"
+
 namespace amx {
 
 inline const std::string AppProductName = "Ambrolux";
 inline const std::string MakerName = "Helmridge";
-inline const std::string SettingsKey = "\\Software\\Helmridge\\Ambrolux\\Settings";
 inline const std::string MRUKey = "\\Software\\Helmridge\\Ambrolux\\MRU Files";
 inline const std::string BuildId = "20120906";
 inline const std::string AppHelpFile = "Ambrolux.hlp";

@@ -23,6 +23,7 @@
 #include "common/MessageHelpers.h"
 #include "common/Settings.h"
 #include "shell/WindowOrder.h"
+#include "procedure/ProcedureForm.h"
 #include "worksheet/DataForm.h"
 
 namespace amx::gui {
@@ -51,6 +52,11 @@ TAmbroluxMainForm::TAmbroluxMainForm(const QStringList& args, const QString& loc
     App().mainForm = this;
     App().registry.Track(this);
     App().registry.MarkActivated(this);
+    // Every procedure window's "&Data Editor" shows the data editor with that
+    // window as its caller.
+    TProcedureForm::DataEditorHook() = [](QWidget* caller, const QString& callerName) {
+        App().EnsureDataEditor()->ShowDataEditor(caller, callerName);
+    };
 
     const QStyle* st = style();
     cascadeOffset_ = st->pixelMetric(QStyle::PM_TitleBarHeight) + st->pixelMetric(QStyle::PM_DefaultFrameWidth);
