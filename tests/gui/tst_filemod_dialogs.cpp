@@ -174,7 +174,7 @@ private slots:
         Session s;
         LoadSheet(s);
         s.Transform.no = 3;  // (X)^(1/2)
-        s.Transform.Cstr = "2";
+        s.Transform.Cstr = std::string(1, '2');
         s.Transform.C = 2;
         TTransformForm dlg(s);
         QSignalSpy changed(&dlg, &TTransformForm::WorksheetChanged);

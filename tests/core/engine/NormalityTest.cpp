@@ -58,8 +58,12 @@ TEST(NormalityTest, AgreesWithR) {
         sd.ComputeStats('T');
         EXPECT_NEAR(sd.swW, r.w, 1e-6) << r.name;
         EXPECT_NEAR(sd.swP, r.wp, std::max(1e-6 * r.wp, 1e-30)) << r.name;
-        if (!std::isnan(r.ad)) EXPECT_NEAR(sd.adStat, r.ad, 1e-12) << r.name;
-        if (!std::isnan(r.lm)) EXPECT_NEAR(sd.lmR, r.lm, 1e-12) << r.name;
+        if (!std::isnan(r.ad)) {
+            EXPECT_NEAR(sd.adStat, r.ad, 1e-12) << r.name;
+        }
+        if (!std::isnan(r.lm)) {
+            EXPECT_NEAR(sd.lmR, r.lm, 1e-12) << r.name;
+        }
     }
 }
 
