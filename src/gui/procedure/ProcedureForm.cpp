@@ -251,29 +251,8 @@ bool TProcedureForm::DecreaseFont() {
 }
 
 void TProcedureForm::FormResize(QRect workArea) {
-    if (workArea.isEmpty()) {
-        QScreen* s = screen() ? screen() : QApplication::primaryScreen();
-        if (!s) return;
-        workArea = s->availableGeometry();
-    }
-    const QSize size = this->size();
-    const double target = EnlargeTarget(scale_, size, workArea.size());
-    if (target == scale_) return;
-    const double r = target / scale_;
-    scale_ = target;
-    const bool wasVisible = isVisible();
-    hide();
-    QFont f = font();
-    f.setPointSizeF(f.pointSizeF() * r);
-    setFont(f);
-    const QSize newSize(static_cast<int>(std::lround(size.width() * r)),
-                        static_cast<int>(std::lround(size.height() * r)));
-    resize(newSize);
-    QRect frame(QPoint(0, 0), newSize);
-    frame.moveCenter(workArea.center());
-    move(frame.topLeft());
+    if (EnlargeWindow(this, scale_, workArea) == 0) return;
     UpdateResizeButton();
-    if (wasVisible) show();
 }
 
 void TProcedureForm::UpdateResizeButton() {

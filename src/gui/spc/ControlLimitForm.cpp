@@ -374,33 +374,13 @@ void TControl_Limit_Form::DecimalSpinEditChange() {
 }
 
 void TControl_Limit_Form::FormResize(QRect workArea) {
-    if (workArea.isEmpty()) {
-        QScreen* s = screen() ? screen() : QApplication::primaryScreen();
-        if (!s) return;
-        workArea = s->availableGeometry();
-    }
-    const QSize size = this->size();
-    const double target = EnlargeTarget(scale_, size, workArea.size());
-    if (target == scale_) return;
-    const double r = target / scale_;
-    scale_ = target;
-    const bool wasVisible = isVisible();
-    hide();
-    QFont f = font();
-    f.setPointSizeF(f.pointSizeF() * r);
-    setFont(f);
+    const double r = EnlargeWindow(this, scale_, workArea);
+    if (r == 0) return;
     for (Tab& tab : tabs_) {
         tab.pane->defaultFont.size = std::max(1, static_cast<int>(std::lround(BodyPoints * scale_)));
         if (!tab.pane->document()->isEmpty()) tab.pane->ShowDocument(ScaledDocument(tab.pane->ToDocument(), r));
     }
-    const QSize newSize(static_cast<int>(std::lround(size.width() * r)),
-                        static_cast<int>(std::lround(size.height() * r)));
-    resize(newSize);
-    QRect frame(QPoint(0, 0), newSize);
-    frame.moveCenter(workArea.center());
-    move(frame.topLeft());
     resizeAction_->setToolTip(scale_ > 1.0 ? "Minimize Form Size" : "Maximize Form Size");
-    if (wasVisible) show();
 }
 
 void TControl_Limit_Form::ReturnClick() {
