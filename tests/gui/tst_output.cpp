@@ -69,6 +69,22 @@ private slots:
         QCOMPARE(h.fontWeight(), int(QFont::Bold));
     }
 
+    void activeFileModificationsHeadEveryWorksheetReport() {
+        Session s;
+        s.Missing.Active = true;
+        s.Missing.Sign1 = 1;
+        s.Missing.X1 = 999;
+        s.MissingText1 = "X = 999";
+        TProcedureForm form(s, {"Test"});
+        WriteRun(form, "1.5");
+        QCOMPARE(PaneLines(*form.Pane()).mid(0, 5),
+                 QStringList({"Mean/Dispersion Tests", "", "Measure: Diameter", "Missing When: X = 999", ""}));
+        // A report that does not come from the worksheet has no such lines.
+        form.BeginReport("Notes", {}, {}, false).WriteLine("n");
+        form.EndReport();
+        QVERIFY(!PaneLines(*form.Pane()).mid(6).contains("Missing When: X = 999"));
+    }
+
     void clearBeforeDisplayLeavesOnlyTheLastRun() {
         Session s;
         TProcedureForm form(s, {"Test"});
@@ -292,7 +308,7 @@ private slots:
         ChartWindowCommands commands(&plot, &window, msgs);
         int redraws = 0;
         commands.redraw = [&] { ++redraws; };
-        commands.fileModText = [] { return QString("Missing: -99\nProcess If: C1 > 0"); };
+        commands.fileModText = [] { return QString("Missing: -99\r\nProcess If: C1 > 0"); };
         QMenu view;
         commands.AddTo(nullptr, nullptr, nullptr, &view);
         window.findChild<QAction*>("BlackWhite1")->trigger();

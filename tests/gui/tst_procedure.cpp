@@ -208,16 +208,37 @@ private slots:
         s.messages = &msgs;
         TProcedureForm form(s, {"Binomial"});
         auto* printSketch = form.findChild<QAction*>("PrintWithSketch1");
+        auto* copyGraph = form.findChild<QAction*>("CopyGraph1");
         QVERIFY(!printSketch->isVisible());
+        QVERIFY(!copyGraph->isVisible());
         form.CopySketch();
         QVERIFY(msgs.entries.empty());  // nothing to copy without a sketch
         form.SetSketch([](QPainter& p, const QRect& r) { p.fillRect(r.adjusted(10, 10, -10, -10), Qt::blue); });
         QVERIFY(printSketch->isVisible());
+        QVERIFY(copyGraph->isVisible());
         form.CopySketch(QSize(100, 80));
         const QImage image = QApplication::clipboard()->image();
         QCOMPARE(image.size(), QSize(100, 80));
         QCOMPARE(QColor(image.pixel(50, 40)), QColor(Qt::blue));
         QCOMPARE(msgs.TextsOf(MessageKind::Notice), std::vector<std::string>{"Graph Copied to Clipboard!"});
+    }
+
+    void processIfItemOnceInTheFileMenu() {
+        Session s;
+        TProcedureForm plain(s, {"Test"});
+        plain.show();
+        QCOMPARE(plain.findChildren<QAction*>("ProcessIf1").size(), 1);
+        QVERIFY(plain.FileMenu()->actions().contains(plain.findChild<QAction*>("ProcessIf1")));
+        // A window with its own item keeps just that one, so F8 stays unambiguous.
+        TProcedureForm own(s, {"Own"});
+        own.FileMenu()->addAction("Process If")->setObjectName("ProcessIf1");
+        own.show();
+        QCOMPARE(own.findChildren<QAction*>("ProcessIf1").size(), 1);
+        ProcedureFormOptions none;
+        none.processIfItem = false;
+        TProcedureForm noItem(s, none);
+        noItem.show();
+        QVERIFY(!noItem.findChild<QAction*>("ProcessIf1"));
     }
 
     void emptyDecimalsBoxRestoresTheDefault() {

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrintDialog>
@@ -13,6 +14,8 @@
 #include <QSvgGenerator>
 #include <QSvgRenderer>
 #include <qcustomplot.h>
+
+#include <algorithm>
 
 #include "common/Messages.h"
 
@@ -49,7 +52,7 @@ QString ChartSaveFilter() {
            "Bitmaps (*.bmp);;All (*.svg *.pdf *.png *.jpg *.bmp)";
 }
 
-bool SaveChartToFile(QCustomPlot* plot, const QString& path, Messages& messages) {
+bool SaveChartToFile(QCustomPlot* plot, const QString& path, Messages& messages, int jpegQuality) {
     const QString ext = QFileInfo(path).suffix().toUpper();
     bool ok = false;
     if (ext == "SVG") {
@@ -61,10 +64,11 @@ bool SaveChartToFile(QCustomPlot* plot, const QString& path, Messages& messages)
     } else if (ext == "PNG") {
         ok = plot->savePng(path);
     } else if (ext == "JPG" || ext == "JPEG") {
-        ok = plot->saveJpg(path, 0, 0, 1.0, 90);
+        ok = plot->saveJpg(path, 0, 0, 1.0, std::clamp(jpegQuality, 1, 100));
     } else if (ext == "BMP") {
         ok = plot->saveBmp(path);
     } else {
+        QApplication::beep();
         messages.Error("File Extension Not Valid!");
         return false;
     }
@@ -78,7 +82,16 @@ void SaveChart(QCustomPlot* plot, QWidget* parent, Messages& messages) {
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix("svg");
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-    SaveChartToFile(plot, dlg.selectedFiles().front(), messages);
+    const QString path = dlg.selectedFiles().front();
+    int quality = 90;
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    if (ext == "JPG" || ext == "JPEG") {
+        bool ok = false;
+        quality = QInputDialog::getInt(parent, "JPEG Options", "Compression quality (1 to 100):", quality, 1, 100,
+                                       1, &ok);
+        if (!ok) return;
+    }
+    SaveChartToFile(plot, path, messages, quality);
 }
 
 void CopyChart(QCustomPlot* plot, Messages& messages) {

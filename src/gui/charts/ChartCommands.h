@@ -20,19 +20,22 @@ QString ChartSaveFilter();
 // Saves the chart by the upper-cased extension of `path`. Any other
 // extension gives "File Extension Not Valid!" and writes nothing. False when
 // nothing was written.
-bool SaveChartToFile(QCustomPlot* plot, const QString& path, Messages& messages);
-// The picture save dialog, then SaveChartToFile; cancelling does nothing.
+// jpegQuality (1 to 100) is used for .jpg only.
+bool SaveChartToFile(QCustomPlot* plot, const QString& path, Messages& messages, int jpegQuality = 90);
+// The picture save dialog (and for .jpg the JPEG options dialog), then
+// SaveChartToFile; cancelling either does nothing.
 void SaveChart(QCustomPlot* plot, QWidget* parent, Messages& messages);
 
 // The chart to the clipboard, as SVG and as a bitmap, then the notice
 // "Graph Copied to Clipboard!" for 2 seconds.
 void CopyChart(QCustomPlot* plot, Messages& messages);
 
-// The chart on one page with 5 % margins on every side, stretched to fill
-// them (its aspect ratio is not kept).
 // The chart as the sketch a report is printed with, stretched into the
 // picture rectangle.
 SketchPainter ChartSketch(QCustomPlot* plot);
+
+// The chart on one page with 5 % margins on every side, stretched to fill
+// them (its aspect ratio is not kept).
 
 bool PrintChartOn(QPrinter& printer, QCustomPlot* plot);
 void PrintChart(QCustomPlot* plot, QWidget* parent, Messages& messages);

@@ -106,7 +106,8 @@ void ChartWindowCommands::SetAxisDecimals(int places) {
 
 void ChartWindowCommands::AddFileModifications() {
     const QString text = fileModText ? fileModText() : QString();
-    SetChartFootnote(plot_, QString(text).replace('\n', "  ").trimmed());
+    // The report's text ends its lines with CR LF; the footnote is one line.
+    SetChartFootnote(plot_, QString(text).replace("\r\n", "  ").replace('\n', "  ").remove('\r').trimmed());
     plot_->replot();
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialog>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,12 +19,16 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <cmath>
+#include <memory>
 
 #include "common/Messages.h"
 #include "output/ReportPane.h"
 #include "procedure/FormScale.h"
 #include "session/Session.h"
+#include "worksheet/modifications/FileModText.h"
 #include "shell/ShellDefaults.h"
+#include "shell/WindowRegistry.h"
+#include "common/MessageHelpers.h"
 
 namespace amx::gui {
 namespace {
@@ -139,6 +144,8 @@ void TProcedureForm::BuildMenusAndTools() {
     printSketchAction_->setVisible(false);
     QAction* hide = action("HideForm1", "&Hide Form", [this] { close(); });
     hide->setToolTip("Hide Form");
+    copyGraphAction_ = action("CopyGraph1", "&Copy Graph", [this] { CopySketch(); });
+    copyGraphAction_->setVisible(false);
 
     QAction* up = action("IncreaseFont1", "&Increase Font", [this] { IncreaseFont(); });
     up->setToolTip("Increase Font");
@@ -169,6 +176,8 @@ void TProcedureForm::BuildMenusAndTools() {
         if (QString(name) == "Undo1" || QString(name) == "Select1") editMenu_->addSeparator();
         editMenu_->addAction(a);
     }
+    editMenu_->addSeparator();
+    editMenu_->addAction(copyGraphAction_);
     connect(editMenu_, &QMenu::aboutToShow, this, &TProcedureForm::UpdateEditMenu);
 
     viewMenu_ = menuBar()->addMenu("&View");
@@ -183,6 +192,19 @@ void TProcedureForm::BuildMenusAndTools() {
     viewMenu_->addAction(dataEditorAction_);
     connect(viewMenu_, &QMenu::aboutToShow, this,
             [this] { dataEditorAction_->setVisible(static_cast<bool>(DataEditorHook())); });
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("HelpMenu");
+    help->addAction(action("Contents1", "&Contents",
+                           [this] { HelpContents(session_, HelpBaseAddress, AppHelpFile); }));
+    if (options_.helpTopic > 0) {
+        QAction* topic = action("Help1", "&Help", [this] {
+            HelpTopic(session_, options_.helpTopic, HelpBaseAddress, AppHelpFile);
+        });
+        topic->setShortcut(Qt::Key_F1);
+        topic->setShortcutContext(Qt::WindowShortcut);
+        help->addAction(topic);
+    }
 
     toolBar_ = addToolBar("Tools");
     toolBar_->setObjectName("ToolBar");
@@ -228,6 +250,8 @@ OutputWriter& TProcedureForm::BeginReport(const std::string& title, const std::v
     p.fileName = session_.DataFilename;
     p.selectionLines = selectionLines;
     p.fileModText = fileModText;
+    // Every report from worksheet data states the rules that changed what it saw.
+    if (fromWorksheet && p.fileModText.empty() && GetFileModString(session_)) p.fileModText = session_.FileModString;
     WriteReportPreamble(writer_, p);
     return writer_;
 }
@@ -289,6 +313,7 @@ void TProcedureForm::DataEditorClick() {
 void TProcedureForm::SetSketch(SketchPainter sketch) {
     sketch_ = std::move(sketch);
     printSketchAction_->setVisible(static_cast<bool>(sketch_));
+    copyGraphAction_->setVisible(static_cast<bool>(sketch_));
 }
 
 void TProcedureForm::CopySketch(QSize size) {
@@ -358,6 +383,33 @@ void TProcedureForm::UpdateEditMenu() {
     set("Delete1", isEdit && hasSel);
     set("Select1", isEdit);
     set("Paste1", clipText && isEdit);
+}
+
+void TProcedureForm::showEvent(QShowEvent* event) {
+    // Placed when first shown, so a window that made its own Process If item
+    // keeps it (one F8, one item).
+    if (options_.processIfItem && !processIfPlaced_) {
+        processIfPlaced_ = true;
+        if (!findChild<QAction*>("ProcessIf1")) {
+            auto* a = new QAction("&Process If", this);
+            a->setObjectName("ProcessIf1");
+            a->setShortcut(Qt::Key_F8);
+            a->setShortcutContext(Qt::WindowShortcut);
+            connect(a, &QAction::triggered, this, &TProcedureForm::ProcessIfClick);
+            QAction* hide = findChild<QAction*>("HideForm1");
+            fileMenu_->insertAction(hide, a);
+            fileMenu_->insertSeparator(hide);
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TProcedureForm::ProcessIfClick() {
+    std::unique_ptr<QWidget> w(WindowRegistry::Create("TProcessIFForm"));
+    auto* dialog = qobject_cast<QDialog*>(w.get());
+    if (!dialog) return;
+    dialog->exec();
+    CheckWorksheetVersions();
 }
 
 void TProcedureForm::SaveOutputClick() { SaveOutput(*pane_, this, *session_.messages); }

@@ -42,6 +42,10 @@ struct ProcedureFormOptions {
     bool clearBeforeDisplay = false;
     // The compute-variables window is released when closed; all others hide.
     bool releaseOnClose = false;
+    // The window's help topic (0: the Help menu offers only the contents).
+    int helpTopic = 0;
+    // "&Process If" in the File menu, for windows that analyse worksheet data.
+    bool processIfItem = true;
 };
 
 class TProcedureForm : public QMainWindow {
@@ -64,7 +68,8 @@ public:
 
     // The writer for one run: the pane's content (with the user's edits) is
     // read back, the preamble written (cleared or separated by a page mark,
-    // heading, "File: ", selection lines, file modifications). The heading and
+    // heading, "File: ", selection lines, file modifications: the active
+    // rules' lines unless the window gives its own text). The heading and
     // body sizes, the clear flag and the file name are the window's own.
     OutputWriter& BeginReport(const std::string& title, const std::vector<std::string>& selectionLines = {},
                               const std::string& fileModText = {}, bool fromWorksheet = true);
@@ -102,6 +107,8 @@ public:
     void UpdateEditMenu();
     QMenu* EditMenu() const { return editMenu_; }
 
+    // "&Process If": the filter dialog, then this window's lists follow it.
+    void ProcessIfClick();
     void SaveOutputClick();
     void PrintOutputClick();
     void PrintWithSketchClick();
@@ -115,6 +122,7 @@ protected:
     void CheckWorksheetVersions();
 
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -136,6 +144,8 @@ private:
     QAction* returnAction_ = nullptr;
     QAction* resizeAction_ = nullptr;
     QAction* printSketchAction_ = nullptr;
+    QAction* copyGraphAction_ = nullptr;
+    bool processIfPlaced_ = false;
     QAction* dataEditorAction_ = nullptr;
 
     OutputWriter writer_;
