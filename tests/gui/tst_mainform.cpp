@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "GuiTestSupport.h"
+#include "common/Launcher.h"
 #include "shell/MainForm.h"
 #include "shell/ShellDefaults.h"
 #include "worksheet/DataForm.h"
@@ -44,6 +45,44 @@ private slots:
     void cleanup() {
         delete App().dataForm;
         t.reset();
+    }
+
+    void f1OpensTheHelpOfTheActiveWindow() {
+        RecordingLauncher launcher;
+        App().session.launcher = &launcher;
+        TAmbroluxMainForm main({}, lockDir());
+        main.show();
+        TDataForm* d = App().EnsureDataEditor();
+        d->ShowDataEditor(&main, "Main Form");
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        QTest::keyClick(d->DataGrid(), Qt::Key_F1);
+        QCOMPARE(launcher.addresses.size(), size_t(1));
+        QVERIFY(QString::fromStdString(launcher.addresses.back()).endsWith("7000"));
+
+        App().registry.ShowWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(&main, Qt::Key_F1);
+        QCOMPARE(launcher.addresses.size(), size_t(2));
+        QVERIFY(QString::fromStdString(launcher.addresses.back()).endsWith("100"));
+    }
+
+    void functionKeysInOtherWindowsYieldToTheirOwnShortcuts() {
+        TAmbroluxMainForm main({}, lockDir());
+        main.show();
+        QWidget* w = App().registry.Ensure("TStandInA");
+        int own = 0;
+        auto* processIf = new QAction(w);
+        processIf->setShortcut(Qt::Key_F8);
+        processIf->setShortcutContext(Qt::WindowShortcut);
+        w->addAction(processIf);
+        connect(processIf, &QAction::triggered, [&own] { ++own; });
+        App().registry.ShowWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_F8);
+        QCOMPARE(own, 1);
+        // A key the window leaves alone works the main menu: F4 shows the editor.
+        QTest::keyClick(w, Qt::Key_F4);
+        QVERIFY(App().dataForm && App().dataForm->isVisible());
     }
 
     void formsMenuListsWindowsAlphabeticallyWithVisibleOnesChecked() {

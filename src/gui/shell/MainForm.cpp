@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStyle>
@@ -65,18 +66,46 @@ TAmbroluxMainForm::TAmbroluxMainForm(const QStringList& args, const QString& loc
 
     const WindowPosition p = ReadMainPosition(App().session, {y(), x()});
     move(p.left, p.top);
+    qApp->installEventFilter(this);
 }
 
 TAmbroluxMainForm::~TAmbroluxMainForm() {
+    qApp->removeEventFilter(this);
     if (App().mainForm == this) App().mainForm = nullptr;
+}
+
+// A function key pressed in another window that no shortcut of that window
+// took (shortcuts are matched before the key reaches any filter) works this
+// window's menu, unless a modal dialog or a pop-up menu is open.
+bool TAmbroluxMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || w->window() == this || k->modifiers() != Qt::NoModifier) return false;
+    if (k->key() < Qt::Key_F2 || k->key() > Qt::Key_F12) return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    FileMenuClick();  // the next-window items follow the windows open now
+    const QKeySequence key(k->key());
+    for (QAction* a : keyed_) {
+        if (a->shortcut() != key) continue;
+        if (a->isEnabled()) a->trigger();
+        return true;
+    }
+    return false;
 }
 
 QAction* TAmbroluxMainForm::AddItem(QMenu* menu, const char* caption, const char* name, const QKeySequence& key) {
     QAction* a = menu->addAction(QString::fromUtf8(caption));
     a->setObjectName(name);
     if (!key.isEmpty()) {
+        // The function keys work from every window, but a window's own use of
+        // a key (F1 for its help, F4 and F8 in procedure windows) comes first.
+        // As application-wide shortcuts they would clash with those and do
+        // nothing in either window, so they are window shortcuts here and
+        // eventFilter() hands the keys other windows leave unused to this menu.
         a->setShortcut(key);
-        a->setShortcutContext(Qt::ApplicationShortcut);
+        a->setShortcutContext(Qt::WindowShortcut);
+        if (key != QKeySequence(Qt::Key_F1)) keyed_.push_back(a);
     }
     return a;
 }
@@ -267,6 +296,7 @@ void TAmbroluxMainForm::changeEvent(QEvent* e) {
     if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
         App().registry.MarkActivated(this);
         FormActivate();
+        FileMenuClick();  // F11 and F12 follow the windows opened meanwhile
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <memory>
+#include <vector>
 
 #include "shell/InstanceLock.h"
 
@@ -59,6 +60,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void BuildMenus();
@@ -79,6 +81,8 @@ private:
     QAction* menuItemCommas_ = nullptr;
     QAction* menuItemNoCommas_ = nullptr;
     RecentFilesMenu* recent_ = nullptr;
+    // The menu items that have a function key.
+    std::vector<QAction*> keyed_;
     int minFormWidth_ = 0;
     int minFormHeight_ = 0;
     int cascadeOffset_ = 0;
