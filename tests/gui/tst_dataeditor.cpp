@@ -84,6 +84,17 @@ private slots:
         QCOMPARE(ws().RowCount(), 2);
     }
 
+    void pasteFollowsTheClipboardAfterTheEditMenuOpened() {
+        QApplication::clipboard()->clear();
+        form->findChild<QMenu*>("EditMenu")->aboutToShow();
+        auto* paste = form->findChild<QAction*>("Paste1");
+        QVERIFY(!paste->isEnabled());
+        // Text copied in another program: Ctrl+V and the button work again.
+        QApplication::clipboard()->setText("5");
+        QVERIFY(paste->isEnabled());
+        QVERIFY(form->findChild<QAction*>("PasteButton")->isEnabled());
+    }
+
     void pasteAtTheColumnLimitChangesNothing() {
         ws().SetColumnCount(504);
         form->RefreshGrids();

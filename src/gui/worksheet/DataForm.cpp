@@ -391,13 +391,24 @@ void TDataForm::BuildMenusAndTools() {
     returnButton_ = button(QStyle::SP_ArrowBack, "Return to Main Form", "ReturnButton", return1_);
     tools->addSeparator();
     button(QStyle::SP_FileDialogDetailedView, "Copy to Clipboard", "CopyButton", copy);
-    button(QStyle::SP_FileDialogContentsView, "Paste from Clipboard", "PasteButton", paste1_);
+    QAction* pasteButton = button(QStyle::SP_FileDialogContentsView, "Paste from Clipboard", "PasteButton", paste1_);
     tools->addSeparator();
     button(QStyle::SP_ToolBarHorizontalExtensionButton, "Adjust Column Widths", "SizeColumnsButton", sizeCols);
     button(QStyle::SP_FileDialogListView, "Process If", "ProcessIfButton", processIf);
     button(QStyle::SP_BrowserReload, "Transform Values", "TransformButton", transform);
     tools->addSeparator();
     button(QStyle::SP_DialogHelpButton, "Help", "HelpButton", helpTopic);
+    // Paste (item, key and button) follows the clipboard as it changes; set
+    // only when the Edit menu opened, Ctrl+V would stay dead after text was
+    // copied elsewhere.
+    auto followClipboard = [this, pasteButton] {
+        const QMimeData* md = QApplication::clipboard()->mimeData();
+        const bool text = md && md->hasText();
+        paste1_->setEnabled(text);
+        pasteButton->setEnabled(text);
+    };
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, followClipboard);
+    followClipboard();
     QAction* main = button(QStyle::SP_ComputerIcon, "Main Form", "MainFormButton", nullptr);
     connect(main, &QAction::triggered, this, [] {
         if (App().mainForm) App().registry.ShowWindow(App().mainForm);
@@ -873,10 +884,14 @@ void TDataForm::UpdateStatusBarInfo() {
     auto line = [&hint](const char* label, const std::string& text) {
         if (!text.empty()) hint += "\n  " + QString(label) + QString::fromStdString(text);
     };
-    line("Missing When: ", s.MissingText1);
-    line("Missing When: ", s.MissingText2);
-    line("Process If: ", s.ProcessIfText1);
-    line("Process If: ", s.ProcessIfText2);
+    if (s.Missing.Active) {
+        line("Missing When: ", s.MissingText1);
+        line("Missing When: ", s.MissingText2);
+    }
+    if (s.ProcessIf.Active) {
+        line("Process If: ", s.ProcessIfText1);
+        line("Process If: ", s.ProcessIfText2);
+    }
     const std::string transform = TransformStatusText(s.Transform);
     if (transform.rfind("Transform: ", 0) == 0) line("Transform: ", transform.substr(11));
     statusBar()->setToolTip(hint + "\n" + counts);

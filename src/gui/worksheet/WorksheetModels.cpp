@@ -49,12 +49,11 @@ QVariant DataGridModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(kCellAlign);
     case Qt::BackgroundRole: {
         if (!ProcessIfAccepts(s_, r)) return QBrush(kFailsProcessIf);
-        if (parsed) {
+        if (parsed && c < static_cast<int>(s_.DataList.StringVar.size())) {
             const double v = s_.DataList.Value(c, r);
             if (!ws.CellEmpty(c, r) && v != MissingValue && !s_.DataList.StringVar[c] && !MissingRuleAccepts(s_, v))
                 return QBrush(kRejectedValue);
-            if (c < static_cast<int>(s_.DataList.StringVar.size()) && s_.DataList.StringVar[c])
-                return QBrush(kTextColumn);
+            if (s_.DataList.StringVar[c]) return QBrush(kTextColumn);
         }
         return {};
     }
