@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QTableView>
 
+#include "report/MPrinter.h"
 #include "shell/AppContext.h"
 #include "shell/MainForm.h"
 #include "worksheet/editor/GridText.h"
@@ -32,6 +33,33 @@ QPageLayout::Orientation g_gridOrientation = QPageLayout::Portrait;
 GridCellReader Reader(const QTableView* grid) {
     return [grid](int c, int r) { return TGridDataModule::CellText(grid, c, r).toStdString(); };
 }
+
+// A running print job as the grid printer sees it.
+class JobSink : public GridJobSink {
+public:
+    explicit JobSink(TMPrinter& job) : job_(job) {}
+    int LinesPerPage() override { return Grid().LinesPerPage(); }
+    int LinesLeftOnPage() override { return Grid().LinesLeftOnPage(); }
+    void PageFeed() override { job_.NewPage(); }
+    void EmptyLine() override { Grid().NewLine(); }
+    void Heading(const std::string& text) override {
+        job_.Font = TextFont{FaceArial, 10, true};
+        job_.PrnOutStr(text);
+        job_.NewLine();
+    }
+    void Line(const std::string& text, bool underline) override {
+        Grid().Font.underline = underline;
+        job_.PrnOutStr(text);
+        job_.NewLine();
+    }
+
+private:
+    TMPrinter& Grid() {
+        job_.Font = TextFont{FaceCourier, 9};
+        return job_;
+    }
+    TMPrinter& job_;
+};
 
 }  // namespace
 
@@ -171,7 +199,9 @@ void TGridDataModule::PrintGrid(QTableView* grid, const QString& pageTitle, cons
             p.drawText(0, y, pageTitle);
             p.drawText(QRect(0, 0, page.width(), lineH), Qt::AlignRight, QDate::currentDate().toString());
         } else {
-            p.drawText(QRect(0, 0, page.width(), lineH), Qt::AlignRight, QString("Page (%1)").arg(i + 1));
+            // The footer, from the second page on.
+            p.drawText(QRect(0, page.height() - lineH, page.width(), lineH), Qt::AlignLeft,
+                       QString("Page (%1)").arg(i + 1));
         }
         y += lineH * 2;
         p.setFont(bold);
@@ -188,6 +218,16 @@ void TGridDataModule::PrintGrid(QTableView* grid, const QString& pageTitle, cons
         }
     }
     p.end();
+}
+
+void TGridDataModule::PrintGridInJob(TMPrinter& job, const QTableView* grid, const QString& heading) {
+    const QAbstractItemModel* m = grid->model();
+    if (!m) return;
+    JobSink sink(job);
+    const int rowsPerPage = sink.LinesPerPage() - 3;
+    const int lineWidth = job.CharactersPerLine() - 1;
+    amx::PrintGridInJob(Reader(grid), m->columnCount(), m->rowCount(), heading.toStdString(), rowsPerPage, lineWidth,
+                   sink);
 }
 
 }  // namespace amx::gui

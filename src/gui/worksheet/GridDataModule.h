@@ -11,6 +11,10 @@
 class QTableView;
 class QWidget;
 
+namespace amx {
+class TMPrinter;
+}
+
 namespace amx::gui {
 
 class TGridDataModule {
@@ -41,6 +45,9 @@ public:
     static void SaveGridTextDialog(QWidget* parent, const QTableView* grid);
     // Print dialog and a paged print of the grid in Courier New 9.
     static void PrintGrid(QTableView* grid, const QString& pageTitle, const QString& heading);
+    // The whole grid printed into the job already running on `job`, after
+    // what it holds (a report's grid below the report text).
+    static void PrintGridInJob(TMPrinter& job, const QTableView* grid, const QString& heading);
 };
 
 }  // namespace amx::gui

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "session/Session.h"
@@ -162,6 +163,58 @@ TEST(GridText, CopyTextAndPrintedPages) {
     auto wide = [](int c, int r) { return (c == 1 && r == 1) ? std::string(300, 'w') : std::string("n"); };
     pages = LayoutGridPrint(wide, {1, 1, 1, 1}, 5, 1000);
     EXPECT_EQ(pages[0].lines[0].size(), std::string("n | ").size() + 303);
+}
+
+// Records what a grid printed inside a running job sends to the printer.
+struct JobRecorder : GridJobSink {
+    int perPage = 60, left = 60;
+    std::vector<std::string> out;
+    int LinesPerPage() override { return perPage; }
+    int LinesLeftOnPage() override { return left; }
+    void PageFeed() override {
+        out.push_back("<FF>");
+        left = perPage;
+    }
+    void EmptyLine() override { out.push_back(""); }
+    void Heading(const std::string& t) override { out.push_back("H:" + t); }
+    void Line(const std::string& t, bool underline) override { out.push_back((underline ? "U:" : "L:") + t); }
+};
+
+TEST(GridText, GridPrintedInsideARunningJob) {
+    auto cell = [](int c, int r) {
+        if (r == 0) return c == 0 ? std::string() : "C" + std::to_string(c);
+        if (c == 0) return std::to_string(r);
+        return std::to_string(c * 10 + r);
+    };
+    // Room on the page: three empty lines, the heading, then the block with
+    // widths of text + 2 and " |" after the row numbers.
+    JobRecorder roomy;
+    roomy.left = 30;
+    PrintGridInJob(cell, 2, 2, "Points", 57, 80, roomy);
+    EXPECT_EQ(roomy.out, (std::vector<std::string>{"", "", "", "H:Points", "", "U:  |  C1  C2", "L:1 |  11  21",
+                                                   "L:2 |  12  22"}));
+
+    // Fewer than rows + 6 lines left: a page feed instead of the empty lines.
+    JobRecorder tight;
+    tight.left = 7;
+    PrintGridInJob(cell, 2, 2, "Points", 57, 80, tight);
+    EXPECT_EQ(tight.out.front(), "<FF>");
+    EXPECT_EQ(tight.out[1], "H:Points");
+
+    // A page that is still empty is never fed away, however long the block.
+    JobRecorder small;
+    small.perPage = small.left = 5;
+    PrintGridInJob(cell, 2, 2, "Points", 2, 80, small);
+    EXPECT_EQ(std::count(small.out.begin(), small.out.end(), "<FF>"), 0);
+
+    // Columns that do not fit make a second block: one heading, an empty line
+    // between the blocks and none after the last.
+    JobRecorder narrow;
+    PrintGridInJob(cell, 3, 2, "Points", 57, 12, narrow);
+    EXPECT_EQ(std::count_if(narrow.out.begin(), narrow.out.end(), [](const std::string& l) { return l[0] == 'H'; }),
+              1);
+    EXPECT_EQ(narrow.out.back(), "L:2 |  32");
+    EXPECT_EQ(narrow.out[narrow.out.size() - 4], "");
 }
 
 }  // namespace

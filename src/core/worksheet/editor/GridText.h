@@ -31,4 +31,28 @@ struct GridPrintPage {
 std::vector<GridPrintPage> LayoutGridPrint(const GridCellReader& cell, GridRect range, int rowsPerPage,
                                            int lineWidth);
 
+// Where a grid printed inside a print job that is already running goes.
+class GridJobSink {
+public:
+    virtual ~GridJobSink() = default;
+    virtual int LinesPerPage() = 0;
+    virtual int LinesLeftOnPage() = 0;
+    virtual void PageFeed() = 0;
+    virtual void EmptyLine() = 0;
+    // One line in the proportional bold heading font.
+    virtual void Heading(const std::string& text) = 0;
+    // One line in the fixed-pitch grid font.
+    virtual void Line(const std::string& text, bool underline) = 0;
+};
+
+// The whole grid (columns 1..columns, rows 1..rows) printed after whatever
+// the job holds: blocks of at most `rowsPerPage` rows and as many columns as
+// fit in `lineWidth`, widths the longest text + 2, " |" after the row headers.
+// A block goes to a new page when its rows and six more lines do not fit on
+// the rest of this one (never from a page that is still empty); the first
+// block otherwise follows three empty lines. The heading precedes only the
+// first block, and an empty line follows every block but the last.
+void PrintGridInJob(const GridCellReader& cell, int columns, int rows, const std::string& heading,
+                    int rowsPerPage, int lineWidth, GridJobSink& out);
+
 }  // namespace amx
