@@ -108,6 +108,13 @@ private slots:
         QVERIFY(!Child<QAction>(f, "CopyGrid1")->isEnabled());
         tabs->setCurrentIndex(TWNormal_Form::CustomTab);
         QVERIFY(Child<QAction>(f, "CopyGrid1")->isEnabled());
+        // One visible Print on a result page: the grid's, not the report pane's.
+        auto visiblePrints = [&f] {
+            int k = 0;
+            for (QAction* a : f.findChildren<QAction*>("Print1")) k += a->isVisible() ? 1 : 0;
+            return k;
+        };
+        QCOMPARE(visiblePrints(), 1);
         auto* m = f.GridOf(TWNormal_Form::CustomTab)->model();
         QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QString("Mean CI(L)"));
         QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QString("Mean CI(H)"));

@@ -1,5 +1,6 @@
 #include "explore/ExploreForm.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,6 +21,8 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
@@ -86,6 +89,47 @@ public:
         p->restore();
     }
 };
+
+// ---- the heading of the row-title column -----------------------------------
+
+// The row titles are the grid's vertical header, so the heading of that column
+// ("Variable", "Run" or the reference column's title) is drawn in the corner
+// button above them.
+class CornerTitle : public QObject {
+public:
+    CornerTitle(QTableView* view, const ExploreGridModel* model) : QObject(view), model_(model) {
+        button_ = view->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+        if (button_) button_->installEventFilter(this);
+    }
+    QString Text() const { return QString::fromStdString(model_->Grid().Cell(0, 0)); }
+    void Update() {
+        if (button_) button_->update();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != button_ || event->type() != QEvent::Paint) return false;
+        QStyleOptionHeader opt;
+        opt.initFrom(button_);
+        opt.rect = button_->rect();
+        opt.text = Text();
+        opt.textAlignment = Qt::AlignCenter;
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        QStylePainter painter(button_);
+        painter.drawControl(QStyle::CE_Header, opt);
+        return true;
+    }
+
+private:
+    const ExploreGridModel* model_;
+    QAbstractButton* button_ = nullptr;
+};
+
+CornerTitle* CornerOf(const QTableView* view) {
+    for (QObject* o : view->children())
+        if (auto* c = dynamic_cast<CornerTitle*>(o)) return c;
+    return nullptr;
+}
 
 // ---- progress of the simulated exponential test ----------------------------
 
@@ -402,6 +446,7 @@ void TWNormal_Form::BuildResultPages() {
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->horizontalHeader()->setMinimumSectionSize(p == 2 ? 40 : 20);
         grid->installEventFilter(this);
+        new CornerTitle(grid, models_[p]);
         grids_[p] = grid;
     }
     static const char* captions[] = {"Descriptives", "Quartiles", "Normality Tests", "Conf. Int.", "Nat. Tol."};
@@ -677,6 +722,12 @@ void TWNormal_Form::UpdateStatus() {
 void TWNormal_Form::TabChanged(int index) {
     const bool result = index >= DescTab && index <= CustomTab && index != CustomSelTab;
     for (QAction* a : {saveAction_, printAction_, copyAction_}) a->setEnabled(result);
+    // The report pane's own save and print belong to the Output page; on the
+    // other pages they would stand beside the grid commands as a second
+    // "Print" acting on a hidden pane.
+    for (QAction* a : findChildren<QAction*>())
+        if (a != printAction_ && (a->objectName() == "SaveAs1" || a->objectName() == "Print1"))
+            a->setVisible(index == OutputTab);
     Pane()->setVisible(index == OutputTab);
     if (index == OutputTab && HasSelection()) WriteOutputReport();
     ComputeCurrentPage();
@@ -701,6 +752,10 @@ void TWNormal_Form::ComputeCurrentPage() {
         captions_[static_cast<size_t>(page)]->setText(QString::fromStdString(g.caption));
         models_[static_cast<size_t>(page)]->SetGrid(std::move(g));
         grid->resizeColumnsToContents();
+        if (CornerTitle* corner = CornerOf(grid)) {
+            grid->verticalHeader()->setMinimumWidth(grid->fontMetrics().horizontalAdvance(corner->Text()) + 16);
+            corner->Update();
+        }
     }
     UpdateStatus();
     computing_ = false;
@@ -721,7 +776,7 @@ void TWNormal_Form::WriteOutputReport() {
 void TWNormal_Form::OutputPrintClick() {
     WriteOutputReport();
     if (session().StatErrorCode != 0) return;
-    PrintOutput(*Pane(), "Explore", this, *session().messages);
+    PrintOutput(*Pane(), "Ambrolux", this, *session().messages);
 }
 
 void TWNormal_Form::SaveOutputTextClick() {
