@@ -84,7 +84,7 @@ bool TAmbroluxMainForm::eventFilter(QObject* watched, QEvent* e) {
     if (!w || w->window() == this || k->modifiers() != Qt::NoModifier) return false;
     if (k->key() < Qt::Key_F2 || k->key() > Qt::Key_F12) return false;
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
-    FileMenuClick();  // the next-window items follow the windows open now
+    UpdateNextWindowItems();  // F11 and F12 follow the windows open now
     const QKeySequence key(k->key());
     for (QAction* a : keyed_) {
         if (a->shortcut() != key) continue;
@@ -296,7 +296,7 @@ void TAmbroluxMainForm::changeEvent(QEvent* e) {
     if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
         App().registry.MarkActivated(this);
         FormActivate();
-        FileMenuClick();  // F11 and F12 follow the windows opened meanwhile
+        UpdateNextWindowItems();  // F11 and F12 follow the windows opened meanwhile
     }
 }
 
@@ -344,6 +344,10 @@ void TAmbroluxMainForm::HideChartWindows() {
 
 void TAmbroluxMainForm::FileMenuClick() {
     if (recent_) recent_->Refresh();
+    UpdateNextWindowItems();
+}
+
+void TAmbroluxMainForm::UpdateNextWindowItems() {
     const bool enable = NextWindowCommandsEnabled(static_cast<int>(App().registry.InActivationOrder().size()));
     viewForms_->setEnabled(enable);
     viewNextVisible_->setEnabled(enable);

@@ -68,6 +68,7 @@ private:
     QAction* AddWindowItem(QMenu* menu, const char* caption, const char* name, const char* windowClass,
                            const QKeySequence& key = {});
     void ComputeMinimumSize();
+    void UpdateNextWindowItems();
     void NumberFormat1Click();
     void SetNumberFormatKind(bool commas);
 
