@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPrinter>
 #include <QSpinBox>
@@ -229,6 +230,11 @@ private slots:
         plain.show();
         QCOMPARE(plain.findChildren<QAction*>("ProcessIf1").size(), 1);
         QVERIFY(plain.FileMenu()->actions().contains(plain.findChild<QAction*>("ProcessIf1")));
+        // A menu a window adds after the base's stays in front of Help.
+        TProcedureForm graphs(s, {"Graphs"});
+        graphs.menuBar()->addMenu("&Graphs");
+        graphs.show();
+        QCOMPARE(graphs.menuBar()->actions().constLast()->text(), QString("&Help"));
         // A window with its own item keeps just that one, so F8 stays unambiguous.
         TProcedureForm own(s, {"Own"});
         own.FileMenu()->addAction("Process If")->setObjectName("ProcessIf1");

@@ -193,7 +193,7 @@ void TProcedureForm::BuildMenusAndTools() {
     connect(viewMenu_, &QMenu::aboutToShow, this,
             [this] { dataEditorAction_->setVisible(static_cast<bool>(DataEditorHook())); });
 
-    QMenu* help = menuBar()->addMenu("&Help");
+    QMenu* help = helpMenu_ = menuBar()->addMenu("&Help");
     help->setObjectName("HelpMenu");
     help->addAction(action("Contents1", "&Contents",
                            [this] { HelpContents(session_, HelpBaseAddress, AppHelpFile); }));
@@ -386,20 +386,23 @@ void TProcedureForm::UpdateEditMenu() {
 }
 
 void TProcedureForm::showEvent(QShowEvent* event) {
-    // Placed when first shown, so a window that made its own Process If item
-    // keeps it (one F8, one item).
-    if (options_.processIfItem && !processIfPlaced_) {
-        processIfPlaced_ = true;
-        if (!findChild<QAction*>("ProcessIf1")) {
-            auto* a = new QAction("&Process If", this);
-            a->setObjectName("ProcessIf1");
-            a->setShortcut(Qt::Key_F8);
-            a->setShortcutContext(Qt::WindowShortcut);
-            connect(a, &QAction::triggered, this, &TProcedureForm::ProcessIfClick);
-            QAction* hide = findChild<QAction*>("HideForm1");
-            fileMenu_->insertAction(hide, a);
-            fileMenu_->insertSeparator(hide);
-        }
+    // Placed when first shown, after the window's own menus: Help stays the
+    // last menu, and a window that made its own Process If item keeps it (one
+    // F8, one item).
+    if (!placedOnShow_) {
+        placedOnShow_ = true;
+        menuBar()->removeAction(helpMenu_->menuAction());
+        menuBar()->addAction(helpMenu_->menuAction());
+    }
+    if (options_.processIfItem && !findChild<QAction*>("ProcessIf1")) {
+        auto* a = new QAction("&Process If", this);
+        a->setObjectName("ProcessIf1");
+        a->setShortcut(Qt::Key_F8);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, &TProcedureForm::ProcessIfClick);
+        QAction* hide = findChild<QAction*>("HideForm1");
+        fileMenu_->insertAction(hide, a);
+        fileMenu_->insertSeparator(hide);
     }
     QMainWindow::showEvent(event);
 }

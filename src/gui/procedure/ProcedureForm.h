@@ -145,7 +145,8 @@ private:
     QAction* resizeAction_ = nullptr;
     QAction* printSketchAction_ = nullptr;
     QAction* copyGraphAction_ = nullptr;
-    bool processIfPlaced_ = false;
+    QMenu* helpMenu_ = nullptr;
+    bool placedOnShow_ = false;
     QAction* dataEditorAction_ = nullptr;
 
     OutputWriter writer_;
