@@ -95,6 +95,27 @@ private slots:
         QVERIFY(form->findChild<QAction*>("PasteButton")->isEnabled());
     }
 
+    void delClearsTheSelectionButNotTheTextBeingTyped() {
+        Sheet(2, 3);
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        Select({1, 1, 2, 2});
+        form->DataGrid()->setFocus();
+        QTest::keyClick(form->DataGrid(), Qt::Key_Delete);
+        QVERIFY(ws().CellEmpty(1, 1) && ws().CellEmpty(2, 2));
+        QCOMPARE(ws().Cell(1, 3), std::string("103"));
+        QVERIFY(App().session.FileModified);
+
+        // In the cell editor Del deletes a character and clears nothing.
+        Select(GridRect::At({1, 3}));
+        form->DataGrid()->edit(form->DataGrid()->model()->index(2, 0));
+        auto* ed = form->DataGrid()->findChild<QLineEdit*>();
+        QVERIFY(ed);
+        ed->setCursorPosition(0);
+        QTest::keyClick(ed, Qt::Key_Delete);
+        QCOMPARE(ed->text(), QString("03"));
+        QCOMPARE(ws().Cell(1, 3), std::string("103"));
+    }
+
     void pasteAtTheColumnLimitChangesNothing() {
         ws().SetColumnCount(504);
         form->RefreshGrids();

@@ -301,7 +301,9 @@ void TDataForm::BuildMenusAndTools() {
     connect(copy, &QAction::triggered, this, &TDataForm::Copy);
     paste1_ = item(edit, "&Paste", "Paste1", QKeySequence("Ctrl+V"));
     connect(paste1_, &QAction::triggered, this, &TDataForm::Paste);
-    connect(item(edit, "C&lear", "Clear1"), &QAction::triggered, this, &TDataForm::Clear);
+    // Del clears the selection; an open cell editor takes the key for itself.
+    connect(item(edit, "C&lear", "Clear1", QKeySequence(Qt::Key_Delete)), &QAction::triggered, this,
+            &TDataForm::Clear);
     edit->addSeparator();
     QAction* find = item(edit, "&Find && Replace", "FindReplace1", QKeySequence("Ctrl+F"));
     find->setEnabled(false);
