@@ -261,6 +261,27 @@ private slots:
         QCOMPARE(App().mru.MostRecent(), t->Path("one.amx").toStdString());
     }
 
+    void savingOnlyASelectionKeepsAnEditedWorksheetModified() {
+        Sheet(2, 3);
+        form->SetFileModified(true);
+        Select({1, 1, 1, 2});
+        t->dialogs->configureAnswers = {SaveChoices{true, false, false}};
+        t->dialogs->saveNames = {t->Path("part.amx")};
+        QVERIFY(!form->SaveAs());
+        QFile part(t->Path("part.amx"));
+        QVERIFY(part.open(QIODevice::ReadOnly));
+        QCOMPARE(part.readAll(), QByteArray("101\r\n102\r\n"));
+        QVERIFY(App().session.FileModified);
+
+        // Answering Yes to "File Not Saved.  Save?" with another partial save
+        // keeps the worksheet instead of clearing it.
+        t->rec->scriptedAnswers = {Answer::Yes};
+        t->dialogs->configureAnswers = {SaveChoices{true, false, false}};
+        t->dialogs->saveNames = {t->Path("part2.amx")};
+        QVERIFY(!form->New());
+        QCOMPARE(ws().Cell(2, 3), std::string("203"));
+    }
+
     void callingProtocol() {
         TAmbroluxMainForm main({}, t->Path("locks"));
         QWidget caller;

@@ -492,11 +492,16 @@ bool TDataForm::SaveAs() {
     if (initial.isEmpty()) initial = QString::fromStdString(App().mru.LastPath());
     const QString f = App().dialogs->SaveFileName(this, initial, SaveFilter());
     if (f.isEmpty()) return false;
+    const bool wasModified = S().FileModified;
     const bool ok = SaveFile(S(), f.toStdString(), choice.variableNames, choice.selectionOnly, choice.descriptions,
                              CellBlock{sel.left, sel.top, sel.right, sel.bottom});
+    // A block written on its own does not save the rest of an edited
+    // worksheet: it stays modified, so closing, a new worksheet or another
+    // file still asks, and such a save does not let them drop it.
+    if (ok && choice.selectionOnly && wasModified) amx::SetFileModified(S(), true);
     if (ok) App().mru.UpdateList(S(), f.toStdString());
     UpdateCaption();
-    return ok;
+    return ok && !S().FileModified;
 }
 
 void TDataForm::SetFileModified(bool modified) {
