@@ -735,6 +735,7 @@ void TDataForm::EndNamesEditing(bool commit, int moveTo) {
             S().worksheet.SetColumnName(col, name);
             S().VariablesChanged = S().DataChanged = true;
             SetFileModified(true);
+            descGrid_->horizontalHeader()->viewport()->update();  // the names row of both pages
         }
     }
     ed->setObjectName(QString());
