@@ -565,12 +565,12 @@ void TWNormal_Form::BuildCommands() {
     copyAction_ = item(commands, "Copy Grid", "CopyGrid1", QKeySequence(Qt::CTRL | Qt::Key_C));
     file->insertActions(first, commands->actions());
     file->insertSeparator(first);
-    // The grid commands come first on the tool bar: they are this window's
-    // everyday Save, Print and Copy.
+    // The grid commands join the report's Save and Print in their group on the
+    // tool bar (the report's pair shows only on the Output page), so no page
+    // is left with two separators side by side.
     const QList<QAction*> tools = ToolBar()->actions();
-    QAction* before = tools.size() > 2 ? tools.at(2) : nullptr;
+    QAction* before = tools.size() > 5 ? tools.at(5) : nullptr;
     ToolBar()->insertActions(before, {saveAction_, printAction_, copyAction_});
-    ToolBar()->insertSeparator(before);
 
     auto trigger = [](const char* name) {
         if (!App().mainForm) return;
