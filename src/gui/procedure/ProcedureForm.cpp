@@ -24,6 +24,7 @@
 #include "common/Messages.h"
 #include "output/ReportPane.h"
 #include "procedure/FormScale.h"
+#include "procedure/EditCommands.h"
 #include "session/Session.h"
 #include "worksheet/modifications/FileModText.h"
 #include "shell/ShellDefaults.h"
@@ -336,24 +337,7 @@ QWidget* TProcedureForm::ActiveEditControl() const {
 }
 
 void TProcedureForm::EditCommand(const QString& itemName) {
-    QWidget* active = ActiveEditControl();
-    if (auto* line = qobject_cast<QLineEdit*>(active)) {
-        if (itemName == "Undo1") line->undo();
-        else if (itemName == "Cut1") line->cut();
-        else if (itemName == "Copy1") line->copy();
-        else if (itemName == "Paste1") line->paste();
-        else if (itemName == "Delete1") line->del();
-        else if (itemName == "Select1") line->selectAll();
-        return;
-    }
-    QTextEdit* text = qobject_cast<QTextEdit*>(active);
-    if (!text) text = pane_;
-    if (itemName == "Undo1") text->undo();
-    else if (itemName == "Cut1") text->cut();
-    else if (itemName == "Copy1") text->copy();
-    else if (itemName == "Paste1") text->paste();
-    else if (itemName == "Delete1") text->textCursor().removeSelectedText();
-    else if (itemName == "Select1") text->selectAll();
+    ApplyEditCommand(ActiveEditControl(), pane_, itemName);
 }
 
 void TProcedureForm::UpdateEditMenu() {

@@ -25,6 +25,7 @@
 #include "output/ReportOutput.h"
 #include "output/ReportPane.h"
 #include "procedure/FormScale.h"
+#include "procedure/EditCommands.h"
 #include "session/Session.h"
 #include "shell/AppContext.h"
 #include "shell/ShellDefaults.h"
@@ -399,22 +400,7 @@ QWidget* TControl_Limit_Form::ActiveEditControl() const {
 }
 
 void TControl_Limit_Form::EditCommand(const QString& itemName) {
-    QWidget* active = ActiveEditControl();
-    if (auto* line = qobject_cast<QLineEdit*>(active)) {
-        if (itemName == "Undo1") line->undo();
-        else if (itemName == "Cut1") line->cut();
-        else if (itemName == "Copy1") line->copy();
-        else if (itemName == "Paste1") line->paste();
-        else if (itemName == "Select1") line->selectAll();
-        return;
-    }
-    QTextEdit* text = qobject_cast<QTextEdit*>(active);
-    if (!text) text = ActivePane();
-    if (itemName == "Undo1") text->undo();
-    else if (itemName == "Cut1") text->cut();
-    else if (itemName == "Copy1") text->copy();
-    else if (itemName == "Paste1") text->paste();
-    else if (itemName == "Select1") text->selectAll();
+    ApplyEditCommand(ActiveEditControl(), ActivePane(), itemName);
 }
 
 void TControl_Limit_Form::UpdateEditMenu() {

@@ -1,0 +1,15 @@
+#pragma once
+// The Edit menu's commands ("Undo1", "Cut1", "Copy1", "Paste1", "Delete1",
+// "Select1") as every window applies them: to the edit box that has the focus,
+// else to the window's report pane. A read-only pane is never changed.
+#include <QString>
+
+class QTextEdit;
+class QWidget;
+
+namespace amx::gui {
+
+// `active` is the focused edit box (a QLineEdit or QTextEdit) or null.
+void ApplyEditCommand(QWidget* active, QTextEdit* pane, const QString& itemName);
+
+}  // namespace amx::gui
