@@ -12,4 +12,9 @@ namespace amx::gui {
 // `active` is the focused edit box (a QLineEdit or QTextEdit) or null.
 void ApplyEditCommand(QWidget* active, QTextEdit* pane, const QString& itemName);
 
+// Enables the Edit menu's items (found by object name among `window`'s
+// children) for the control that has the focus: Cut, Paste and Delete only
+// where it can be written, Paste only with text on the clipboard.
+void UpdateEditActions(QWidget* window, QWidget* focused);
+
 }  // namespace amx::gui

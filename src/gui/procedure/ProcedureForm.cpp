@@ -341,32 +341,7 @@ void TProcedureForm::EditCommand(const QString& itemName) {
 }
 
 void TProcedureForm::UpdateEditMenu() {
-    QWidget* w = focusWidget();
-    bool isEdit = false, canUndo = false, hasSel = false;
-    if (auto* line = qobject_cast<QLineEdit*>(w)) {
-        isEdit = true;
-        canUndo = line->isUndoAvailable();
-        hasSel = line->hasSelectedText();
-    } else if (auto* text = qobject_cast<QTextEdit*>(w)) {
-        isEdit = true;
-        canUndo = text->document()->isUndoAvailable();
-        hasSel = text->textCursor().hasSelection();
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-        isEdit = true;
-        canUndo = plain->document()->isUndoAvailable();
-        hasSel = plain->textCursor().hasSelection();
-    }
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    const bool clipText = mime && mime->hasText();
-    auto set = [this](const char* name, bool on) {
-        if (auto* a = findChild<QAction*>(name)) a->setEnabled(on);
-    };
-    set("Undo1", canUndo);
-    set("Cut1", isEdit && hasSel);
-    set("Copy1", isEdit && hasSel);
-    set("Delete1", isEdit && hasSel);
-    set("Select1", isEdit);
-    set("Paste1", clipText && isEdit);
+    UpdateEditActions(this, focusWidget());
 }
 
 void TProcedureForm::showEvent(QShowEvent* event) {

@@ -404,29 +404,7 @@ void TControl_Limit_Form::EditCommand(const QString& itemName) {
 }
 
 void TControl_Limit_Form::UpdateEditMenu() {
-    QWidget* w = focusWidget();
-    bool isEdit = false, writable = false, canUndo = false, hasSel = false;
-    if (auto* line = qobject_cast<QLineEdit*>(w)) {
-        isEdit = true;
-        writable = !line->isReadOnly();
-        canUndo = line->isUndoAvailable();
-        hasSel = line->hasSelectedText();
-    } else if (auto* text = qobject_cast<QTextEdit*>(w)) {
-        isEdit = true;
-        writable = !text->isReadOnly();
-        canUndo = writable && text->document()->isUndoAvailable();
-        hasSel = text->textCursor().hasSelection();
-    }
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    const bool clipText = mime && mime->hasText();
-    auto set = [this](const char* name, bool on) {
-        if (auto* a = findChild<QAction*>(name)) a->setEnabled(on);
-    };
-    set("Undo1", canUndo);
-    set("Cut1", writable && hasSel);
-    set("Copy1", isEdit && hasSel);
-    set("Paste1", writable && clipText);
-    set("Select1", isEdit);
+    UpdateEditActions(this, focusWidget());
 }
 
 }  // namespace amx::gui
