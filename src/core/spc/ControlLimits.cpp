@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "engine/distributions/Distributions.h"
@@ -161,50 +162,52 @@ struct ExactCounts {
     long long lowerCount = 0;  // largest count whose lower tail is below v
 };
 
-ExactCounts FindExactCounts(CountDistribution& d, long double v) {
-    ExactCounts out;
-    if (!(v > 0.0L)) return out;  // a zero tail probability: no count is ever rare enough
+// The first count k > 0 at which `reached` holds, for a test that is false at
+// 0 and stays true from its first true count on (a tail crossing v). A finite
+// support gives the search its end, `supportEnd`, where the test holds; an
+// unbounded one is searched by doubling from past the mode. Bisection then
+// keeps the calls to a few dozen tail sums. Nothing when the tails had to be
+// abandoned or the doubling would overflow.
+template <class Reached>
+std::optional<long long> FirstCountReached(CountDistribution& d, long long supportEnd,
+                                           Reached reached) {
     const long long cap = d.Max();
-    // Upper: bisection between a count whose tail is >= v and one whose tail
-    // is < v; the count past the support has tail 0.
     long long lo = 0, hi;
     if (cap < std::numeric_limits<long long>::max() / 4) {
-        hi = cap + 1;
+        hi = supportEnd;
     } else {
         hi = std::max<long long>(1, 2 * d.Mode() + 1);
-        while (d.UpperTail(hi) >= v) {
-            if (d.Abandoned() || hi > cap / 2) return out;
+        while (!reached(hi)) {
+            if (d.Abandoned() || hi > cap / 2) return std::nullopt;
             lo = hi;
             hi *= 2;
         }
     }
     while (hi - lo > 1) {
-        long long mid = lo + (hi - lo) / 2;
-        if (d.UpperTail(mid) < v) hi = mid;
+        const long long mid = lo + (hi - lo) / 2;
+        if (reached(mid)) hi = mid;
         else lo = mid;
     }
-    out.hasUpper = hi <= cap;
-    out.upperCount = hi;
-    // Lower: none when even 0 is not rare enough.
+    return hi;
+}
+
+ExactCounts FindExactCounts(CountDistribution& d, long double v) {
+    ExactCounts out;
+    if (!(v > 0.0L)) return out;  // a zero tail probability: no count is ever rare enough
+    const long long cap = d.Max();
+    // Upper: the first count whose upper tail is below v; the count past the
+    // support has tail 0.
+    auto upper = FirstCountReached(d, cap + 1, [&](long long k) { return d.UpperTail(k) < v; });
+    if (!upper) return out;
+    out.hasUpper = *upper <= cap;
+    out.upperCount = *upper;
+    // Lower: the last count whose lower tail is below v (P(X <= n) = 1); none
+    // when even 0 is not rare enough.
     if (d.LowerTail(0) < v) {
-        lo = 0;
-        if (cap < std::numeric_limits<long long>::max() / 4) {
-            hi = cap;  // P(X <= n) = 1
-        } else {
-            hi = std::max<long long>(1, 2 * d.Mode() + 1);
-            while (d.LowerTail(hi) < v) {
-                if (d.Abandoned() || hi > cap / 2) return out;
-                lo = hi;
-                hi *= 2;
-            }
-        }
-        while (hi - lo > 1) {
-            long long mid = lo + (hi - lo) / 2;
-            if (d.LowerTail(mid) < v) lo = mid;
-            else hi = mid;
-        }
+        auto past = FirstCountReached(d, cap, [&](long long k) { return d.LowerTail(k) >= v; });
+        if (!past) return out;
         out.hasLower = true;
-        out.lowerCount = lo;
+        out.lowerCount = *past - 1;
     }
     out.valid = !d.Abandoned();
     return out;
