@@ -136,6 +136,19 @@ TEST_F(WorksheetCommands, MessagesGoToStderrWithAFailingExit) {
     }
 }
 
+TEST_F(WorksheetCommands, BinaryFilesAndDevicesAreRefused) {
+    std::ofstream(Temp("picture.amx"), std::ios::binary)
+        << std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06", 26);
+    CliRun r = Cli("info '" + Temp("picture.amx") + "'");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "File Error!\n");
+    EXPECT_EQ(r.out, "");
+    r = Cli("convert '" + Data("small.amx") + "' /dev/full");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "Error Writing File\n");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
 TEST_F(WorksheetCommands, HelpForEachCommand) {
     for (const char* command : {"info", "convert"}) {
         SCOPED_TRACE(command);

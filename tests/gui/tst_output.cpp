@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
+#include <sys/stat.h>
 #include <qcustomplot.h>
 
 #include "charts/ChartCommands.h"
@@ -264,6 +265,19 @@ private slots:
         const QByteArray svg = ReadAll(dir_.filePath("c.svg"));
         QVERIFY(svg.contains("width=\"105.833mm\"") || svg.contains("width=\"400\""));
         QCOMPARE(QImage(dir_.filePath("c.png")).size(), QSize(400, 300));
+
+        // Through the safe-write routine: no temporary file stays behind, a
+        // symlink's target is replaced and the link kept, a FIFO is refused.
+        QVERIFY(QDir(dir_.path()).entryList(QStringList{"*.amx-tmp-*"}, QDir::Hidden | QDir::Files).isEmpty());
+        QVERIFY(QFile::link(dir_.filePath("c.png"), dir_.filePath("link.png")));
+        QVERIFY(SaveChartToFile(&plot, dir_.filePath("link.png"), msgs));
+        QVERIFY(QFileInfo(dir_.filePath("link.png")).isSymLink());
+        QCOMPARE(QImage(dir_.filePath("c.png")).size(), QSize(400, 300));
+        QCOMPARE(::mkfifo(dir_.filePath("fifo.png").toLocal8Bit().constData(), 0644), 0);
+        QVERIFY(!SaveChartToFile(&plot, dir_.filePath("fifo.png"), msgs));
+        QCOMPARE(msgs.Errors().size(), size_t(1));
+        msgs.entries.clear();
+        msgs.beeps = 0;
 
         for (const char* name : {"graph.emf", "graph.wmf", "graph"}) {
             const QString path = dir_.filePath(name);

@@ -38,7 +38,7 @@ int RunInfo(const std::vector<std::string>& args) {
     for (int c = 1; c <= MaxCol(s); ++c) {
         int present = 0;
         for (int r = 1; r <= dl.Ncount; ++r)
-            if (dl.CellValues[c][r] != MissingValue) ++present;
+            if (dl.Value(c, r) != MissingValue) ++present;
         std::printf("\nColumn %d: %s\n", c, ColumnName(s, c).c_str());
         std::printf("  Kind: %s\n", dl.StringVar[c] ? "text" : "numeric");
         std::printf("  Present: %d\n", present);

@@ -144,6 +144,84 @@ void TMPrinter::PrintString(const std::string& text) {
     PrnOutStr(piece);
 }
 
+namespace {
+
+std::string ExpandTabs(const std::string& text, const std::string& tab) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\t')
+            out += tab;
+        else if (c != '\r' && c != '\n' && c != '\f')
+            out += c;
+    }
+    return out;
+}
+
+// Byte positions where a UTF-8 text may be cut: not inside a character.
+bool IsCharacterStart(const std::string& t, std::size_t i) {
+    return i >= t.size() || (static_cast<unsigned char>(t[i]) & 0xC0) != 0x80;
+}
+
+}  // namespace
+
+void TMPrinter::PrintFittedLines(const std::vector<PrintLine>& lines) {
+    const int width = std::max(1, Margins.right - Margins.left);
+    std::vector<PrintLine> fitted;
+    fitted.reserve(lines.size());
+    for (const auto& l : lines) fitted.push_back({ExpandTabs(l.text, TabSpace), l.font});
+    auto allFit = [&] {
+        for (const auto& l : fitted)
+            if (measure_.TextWidth(l.font, l.text) > width) return false;
+        return true;
+    };
+    for (;;) {
+        if (allFit()) break;
+        bool shrunk = false;
+        for (auto& l : fitted) {
+            if (l.font.size > MinimumFittedFontSize) {
+                --l.font.size;
+                shrunk = true;
+            }
+        }
+        if (!shrunk) break;
+    }
+    for (const auto& l : fitted) {
+        Font = l.font;
+        std::string rest = l.text;
+        while (measure_.TextWidth(Font, rest) > width) {
+            // The longest start of the rest that fits (binary search over
+            // character boundaries), at least one character.
+            std::size_t lo = 0, hi = rest.size();
+            while (lo < hi) {
+                std::size_t mid = (lo + hi + 1) / 2;
+                while (mid < rest.size() && !IsCharacterStart(rest, mid)) ++mid;
+                if (mid > hi) mid = hi;
+                if (measure_.TextWidth(Font, rest.substr(0, mid)) <= width) {
+                    lo = mid;
+                } else {
+                    std::size_t back = mid - 1;
+                    while (back > lo && !IsCharacterStart(rest, back)) --back;
+                    hi = back;
+                }
+            }
+            std::size_t cut = lo;
+            if (cut == 0) {
+                cut = 1;
+                while (cut < rest.size() && !IsCharacterStart(rest, cut)) ++cut;
+            }
+            // Prefer a blank in the last third of the piece.
+            std::size_t blank = rest.rfind(' ', cut);
+            if (blank != std::string::npos && blank >= cut * 2 / 3 && blank > 0 && cut < rest.size()) cut = blank + 1;
+            PrnOutStr(rest.substr(0, cut));
+            NewLine();
+            rest.erase(0, cut);
+        }
+        PrnOutStr(rest);
+        NewLine();
+    }
+}
+
 int TMPrinter::CharactersPerLine() {
     const int w = std::max(1, measure_.AverageCharWidth(Font));
     return (Margins.right - Margins.left) / w;
@@ -212,14 +290,18 @@ std::vector<PrintedPage> LayoutReport(const ReportDocument& doc, const ReportPri
     const TextFont hf = HeaderFooterFont();
     p.SetHeaderFooter(setup.title, "", hf, 1, true, HeaderLocation(setup.landscape), "&D");
     p.SetHeaderFooter("", "Page (&P)", hf, 2, false, 250, "");
+    // Each page of the report is fitted to the paper on its own.
+    std::vector<PrintLine> page;
     for (const auto& line : doc.Lines()) {
         if (line.kind == ParagraphKind::PageMark) {
+            p.PrintFittedLines(page);
+            page.clear();
             p.NewPage();
             continue;
         }
-        p.Font = LineFont(line);
-        p.PrintString(line.Text() + "\r\n");
+        page.push_back({line.Text(), LineFont(line)});
     }
+    p.PrintFittedLines(page);
     return p.FinishedPages();
 }
 
@@ -235,10 +317,9 @@ std::vector<PrintedPage> LayoutReportWithSketch(const ReportDocument& doc,
     p.Font = doc.defaultFont;
     p.SetHeaderFooter(setup.title, "", HeaderFooterFont(), 1, true, hloc, "&D");
     p.NewLine();
-    for (const auto& line : doc.Lines()) {
-        p.Font = LineFont(line);
-        p.PrintString(line.Text() + "\r\n");
-    }
+    std::vector<PrintLine> lines;
+    for (const auto& line : doc.Lines()) lines.push_back({line.Text(), LineFont(line)});
+    p.PrintFittedLines(lines);
     // Drawn after the text, on the last page that holds some of it (the
     // picture area is kept free on every page).
     std::vector<PrintedPage> pages = p.FinishedPages();

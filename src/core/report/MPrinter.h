@@ -57,6 +57,15 @@ struct PrintItem {
     bool operator==(const PrintItem&) const = default;
 };
 
+// One line of text in its font, for PrintFittedLines.
+struct PrintLine {
+    std::string text;
+    TextFont font;
+};
+
+// The smallest font PrintFittedLines shrinks to before it wraps.
+inline constexpr int MinimumFittedFontSize = 6;
+
 struct PrintedPage {
     std::vector<PrintItem> items;
     bool hasBody = false;  // something besides header and footer
@@ -96,6 +105,13 @@ public:
     // Tabs become TabSpace, line feeds are dropped, carriage returns end lines
     // and form feeds end pages.
     void PrintString(const std::string& text);
+    // Prints the lines of one page of a report (each ends a line) so that
+    // none is cut at the right margin: when the widest does not fit, every
+    // line's font shrinks by the same number of points, to
+    // MinimumFittedFontSize at least, until it does; a line still too wide
+    // is then wrapped, at a blank where one is near the end, else between
+    // characters.
+    void PrintFittedLines(const std::vector<PrintLine>& lines);
     int CharactersPerLine();
     int LinesPerPage();
     int LinesLeftOnPage();

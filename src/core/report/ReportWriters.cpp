@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
+
+#include "common/SafeWrite.h"
 
 namespace amx {
 namespace {
@@ -183,29 +183,7 @@ bool SaveReport(const ReportDocument& doc, const std::string& path) {
         const std::string text = PlainTextReport(doc);
         if (!Utf8ToWindows1252(text, bytes)) bytes = text;
     }
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".saving";
-    {
-        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-        if (!f) return false;
-        f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        f.flush();
-        if (!f) {
-            f.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return SafeWriteFile(path, bytes) == SafeWriteResult::Written;
 }
 
 }  // namespace amx

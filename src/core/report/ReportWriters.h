@@ -22,9 +22,9 @@ bool IsRtfFileName(const std::string& path);
 bool Utf8ToWindows1252(const std::string& utf8, std::string& out);
 
 // Writes the report as rich text when the name ends in ".rtf", else as plain
-// text in Windows-1252 (UTF-8 when some character does not fit). The file is
-// written beside the target and renamed over it, so a failed save leaves an
-// existing file as it was. False when the file could not be written.
+// text in Windows-1252 (UTF-8 when some character does not fit), through
+// SafeWriteFile, so a failed save leaves an existing file as it was. False
+// when the file could not be written or the target is refused.
 bool SaveReport(const ReportDocument& doc, const std::string& path);
 
 }  // namespace amx

@@ -1,9 +1,5 @@
 #include "worksheet/DataFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -12,8 +8,10 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 
 #include "common/NumberText.h"
+#include "common/SafeWrite.h"
 #include "common/TextUtils.h"
 #include "session/Session.h"
 #include "worksheet/DataList.h"
@@ -170,9 +168,8 @@ void SetFileModified(WorksheetState& ws, bool modified) { ws.FileModified = modi
 
 namespace {
 
-void ResetToEmptyWorksheet(Session& s) {
-    ResetDataList(s);
-    s.worksheet.Clear();
+// Everything a new worksheet resets besides the cells and their numeric view.
+void ResetSheetState(Session& s) {
     ResetModificationsForNewWorksheet(s);
     s.WantVarNames = false;
     s.WantDescriptions = false;
@@ -182,6 +179,12 @@ void ResetToEmptyWorksheet(Session& s) {
     s.VariablesChanged = true;
     s.DataChanged = true;
     s.FileModified = false;
+}
+
+void ResetToEmptyWorksheet(Session& s) {
+    ResetDataList(s);
+    s.worksheet.Clear();
+    ResetSheetState(s);
 }
 
 }  // namespace
@@ -292,22 +295,81 @@ struct FileCloser {
 
 enum class ReadOutcome { Done, NotUtf8, ReadError };
 
+// What one pass over a file produces; it becomes the session's worksheet only
+// when the whole file was read.
+struct LoadedSheet {
+    Worksheet ws;
+    int lineCount = 0;
+    bool names = false;
+    bool descriptions = false;
+    bool truncated = false;
+};
+
+// Bytes in a UTF-8 sequence that starts with `lead` (1 for a stray byte).
+std::size_t Utf8SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    return 1;
+}
+
+// The separator of a data line as SplitDataLine chooses it: tab, comma, or
+// 0 for runs of blanks.
+char DataLineSeparator(std::string_view line) {
+    if (line.find('\t') != std::string_view::npos) return '\t';
+    if (line.find(',') != std::string_view::npos) return ',';
+    return 0;
+}
+
+// The values of a description line after its keyword. A line with a tab is
+// split at tabs and kept as it is (the writer's form); otherwise it is split
+// at the file's separator and each value trimmed.
+void SplitDescriptionValues(std::string_view rest, char fileSeparator, std::vector<std::string_view>& out) {
+    out.clear();
+    if (rest.find('\t') != std::string_view::npos || fileSeparator == '\t') {
+        std::size_t start = 0;
+        for (;;) {
+            std::size_t at = rest.find('\t', start);
+            out.push_back(rest.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+            if (at == std::string_view::npos) break;
+            start = at + 1;
+        }
+        return;
+    }
+    if (fileSeparator == ',') {
+        std::size_t start = 0;
+        for (;;) {
+            std::size_t at = rest.find(',', start);
+            out.push_back(TrimCell(rest.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start)));
+            if (at == std::string_view::npos) break;
+            start = at + 1;
+        }
+        return;
+    }
+    SplitDataLineInto(rest, out);
+    if (out.empty()) out.push_back({});
+}
+
 // One pass over the file in one encoding.
-ReadOutcome ReadLines(Session& s, std::FILE* f, bool utf8, std::uint64_t fileSize, const LoadProgress& progress,
-                      bool& truncated) {
-    Worksheet& ws = s.worksheet;
+ReadOutcome ReadLines(LoadedSheet& out, std::FILE* f, bool utf8, std::uint64_t fileSize, const LoadProgress& progress) {
+    Worksheet& ws = out.ws;
     ws.BeginLoad(1);
-    s.LineCount = 0;
-    s.WantVarNames = false;
-    s.WantDescriptions = false;
-    truncated = false;
-    std::array<std::vector<std::string>, 4> descriptions;
+    out.lineCount = 0;
+    out.names = false;
+    out.descriptions = false;
+    out.truncated = false;
+    // Description lines keep their text until the file's separator is known.
+    std::array<std::string, 4> descriptionText;
+    std::array<bool, 4> descriptionSeen{};
 
     LineReader reader(f);
     std::string_view raw;
     std::string converted;
     std::vector<std::string_view> cells;
-    int lineNumber = 0;
+    bool firstLine = true;
+    bool namesPossible = true;  // no line has yet been a names or data line
+    char fileSeparator = 0;
+    bool separatorKnown = false;
     int lastPercent = -1;
     bool reserved = false;
     if (progress) {
@@ -316,7 +378,8 @@ ReadOutcome ReadLines(Session& s, std::FILE* f, bool utf8, std::uint64_t fileSiz
     }
     while (reader.Next(raw)) {
         std::string_view line = raw;
-        if (lineNumber == 0 && line.size() >= 3 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        if (firstLine && line.size() >= 3 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        firstLine = false;
         if (utf8) {
             if (!IsValidUtf8(line)) return ReadOutcome::NotUtf8;
         } else {
@@ -333,101 +396,172 @@ ReadOutcome ReadLines(Session& s, std::FILE* f, bool utf8, std::uint64_t fileSiz
         }
 
         if (!line.empty() && line[0] == '*') line = {};
-        ++lineNumber;
         if (!line.empty() && line.find(':') != std::string_view::npos) {
             if (int d = DescriptionLineRow(line)) {
-                std::size_t colon = line.find(':');
-                // The character after the colon is a separator and is skipped.
-                std::string_view rest = colon + 2 <= line.size() ? line.substr(colon + 2) : std::string_view();
-                auto& row = descriptions[d - 1];
-                int i = 0;
-                std::size_t start = 0;
-                for (;;) {
-                    std::size_t at = rest.find('\t', start);
-                    std::string_view value =
-                        rest.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start);
-                    if (i >= Worksheet::MaxColumns) {
-                        truncated = true;
-                        break;
-                    }
-                    if (static_cast<int>(row.size()) <= i) row.resize(i + 1);
-                    row[i++].assign(value);
-                    if (at == std::string_view::npos) break;
-                    start = at + 1;
-                }
-                s.WantDescriptions = true;
+                // The character after the colon is a separator and is
+                // skipped whole, never a part of one.
+                std::string_view rest = line.substr(line.find(':') + 1);
+                if (!rest.empty())
+                    rest.remove_prefix(std::min(rest.size(), Utf8SequenceLength(static_cast<unsigned char>(rest[0]))));
+                descriptionText[d - 1].assign(rest);
+                descriptionSeen[d - 1] = true;
+                out.descriptions = true;
                 line = {};
             }
         }
-        if (lineNumber == 1 && !line.empty() && IsNamesLine(line)) {
-            auto names = SplitNamesLine(line);
-            if (static_cast<int>(names.size()) > Worksheet::MaxColumns) {
-                names.resize(Worksheet::MaxColumns);
-                truncated = true;
-            }
-            s.WantVarNames = true;
-            ws.BeginLoad(static_cast<int>(names.size()));
-            for (std::size_t i = 0; i < names.size(); ++i) ws.SetColumnName(static_cast<int>(i) + 1, names[i]);
-            line = {};
+        if (line.empty()) continue;
+        if (!separatorKnown) {
+            fileSeparator = DataLineSeparator(line);
+            separatorKnown = true;
         }
-        if (!line.empty()) {
-            SplitDataLineInto(line, cells);
-            if (!ws.AppendRow(cells.data(), static_cast<int>(cells.size()))) truncated = true;
-            ++s.LineCount;
-            if (!reserved && reader.consumed() >= (1u << 20) && fileSize > reader.consumed()) {
-                // Size the columns for the whole file from the first megabyte.
-                double rowsPerByte = static_cast<double>(ws.RowCount()) / static_cast<double>(reader.consumed());
-                ws.ReserveForLoad(static_cast<std::size_t>(rowsPerByte * static_cast<double>(fileSize) * 1.02) + 16);
-                reserved = true;
+        if (namesPossible) {
+            namesPossible = false;
+            if (IsNamesLine(line)) {
+                auto names = SplitNamesLine(line);
+                if (static_cast<int>(names.size()) > Worksheet::MaxColumns) {
+                    names.resize(Worksheet::MaxColumns);
+                    out.truncated = true;
+                }
+                out.names = true;
+                ws.BeginLoad(static_cast<int>(names.size()));
+                for (std::size_t i = 0; i < names.size(); ++i) ws.SetColumnName(static_cast<int>(i) + 1, names[i]);
+                continue;
             }
+        }
+        SplitDataLineInto(line, cells);
+        if (!ws.AppendRow(cells.data(), static_cast<int>(cells.size()))) out.truncated = true;
+        ++out.lineCount;
+        if (!reserved && reader.consumed() >= (1u << 20) && fileSize > reader.consumed()) {
+            // Size the columns for the whole file from the first megabyte.
+            double rowsPerByte = static_cast<double>(ws.RowCount()) / static_cast<double>(reader.consumed());
+            ws.ReserveForLoad(static_cast<std::size_t>(rowsPerByte * static_cast<double>(fileSize) * 1.02) + 16);
+            reserved = true;
         }
     }
     if (reader.failed()) return ReadOutcome::ReadError;
     ws.EndLoad();
-    for (int d = 0; d < 4; ++d)
-        for (std::size_t i = 0; i < descriptions[d].size(); ++i)
-            if (static_cast<int>(i) < ws.ColumnCount()) ws.SetDescription(d + 1, static_cast<int>(i) + 1, descriptions[d][i]);
+    std::vector<std::string_view> values;
+    for (int d = 0; d < 4; ++d) {
+        if (!descriptionSeen[d]) continue;
+        SplitDescriptionValues(descriptionText[d], fileSeparator, values);
+        if (static_cast<int>(values.size()) > Worksheet::MaxColumns) out.truncated = true;
+        for (std::size_t i = 0; i < values.size() && static_cast<int>(i) < ws.ColumnCount(); ++i)
+            ws.SetDescription(d + 1, static_cast<int>(i) + 1, values[i]);
+    }
     if (progress && lastPercent != 100) progress(100);
     return ReadOutcome::Done;
+}
+
+// A file that is no text: a NUL byte in its first 64 KiB, or more than a few
+// control characters there that no text file holds.
+bool LooksBinary(std::FILE* f) {
+    std::vector<char> head(64 * 1024);
+    std::size_t got = std::fread(head.data(), 1, head.size(), f);
+    std::rewind(f);
+    std::string_view bytes(head.data(), got);
+    if (bytes.find('\0') != std::string_view::npos) return true;
+    // Line breaks, tabs, form feeds and the old end-of-file mark are text;
+    // any other C0 control or DEL is not. (The C1 range is left alone: it is
+    // valid text in both encodings.)
+    int controls = 0;
+    for (char ch : bytes) {
+        auto b = static_cast<unsigned char>(ch);
+        bool control = (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A) || b == 0x7F;
+        if (control && ++controls > 8) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 bool FileToDataGrid(Session& s, const std::string& fileName, const LoadProgress& progress, const SaveAsFn& saveAs) {
-    if (!NewWorksheet(s, saveAs)) return false;
+    s.StatErrorCode = 0;
+    if (s.FileModified) {
+        Answer a = s.messages->Ask(FileNotSavedText, QuestionButtons::YesNoCancel);
+        // Dropping the sheet is only safe once it really was saved.
+        if (a == Answer::Yes && !(saveAs && saveAs())) a = Answer::Cancel;
+        if (a == Answer::Cancel) {
+            s.StatErrorCode = 1;
+            return false;
+        }
+    }
 
     std::error_code ec;
     auto status = std::filesystem::status(fileName, ec);
     std::uint64_t fileSize = 0;
     if (!ec && std::filesystem::is_regular_file(status)) fileSize = std::filesystem::file_size(fileName, ec);
     if (ec || !std::filesystem::is_regular_file(status)) {
+        ResetToEmptyWorksheet(s);
+        ++s.NewWorksheetCount;
         s.messages->Error(FileErrorMeasureText);
         return false;
     }
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "rb"));
     if (!f) {
+        ResetToEmptyWorksheet(s);
+        ++s.NewWorksheetCount;
         s.messages->Error(FileErrorText);
         return false;
     }
 
-    bool truncated = false;
-    ReadOutcome outcome = ReadLines(s, f.get(), true, fileSize, progress, truncated);
-    if (outcome == ReadOutcome::NotUtf8) {
-        // Not UTF-8 after all: the whole file is Windows-1252.
-        std::rewind(f.get());
-        outcome = ReadLines(s, f.get(), false, fileSize, progress, truncated);
-    }
-    if (outcome == ReadOutcome::ReadError) {
-        ResetToEmptyWorksheet(s);
-        s.messages->Error(FileErrorText);
-        return false;
+    // The file is read aside; a file that is no worksheet, or one too large
+    // for the memory left, leaves the worksheet as it was.
+    std::unique_ptr<LoadedSheet> loaded;
+    ReadOutcome outcome = ReadOutcome::ReadError;
+    bool refused = false;
+    try {
+        if (LooksBinary(f.get())) {
+            refused = true;
+        } else {
+            loaded = std::make_unique<LoadedSheet>();
+            outcome = ReadLines(*loaded, f.get(), true, fileSize, progress);
+            if (outcome == ReadOutcome::NotUtf8) {
+                // Not UTF-8 after all: the whole file is Windows-1252.
+                std::rewind(f.get());
+                outcome = ReadLines(*loaded, f.get(), false, fileSize, progress);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        refused = true;
     }
     f.reset();
+    if (refused) {
+        loaded.reset();
+        s.messages->Error(FileErrorText);
+        return false;
+    }
+    if (outcome == ReadOutcome::ReadError) {
+        loaded.reset();
+        ResetToEmptyWorksheet(s);
+        ++s.NewWorksheetCount;
+        s.messages->Error(FileErrorText);
+        return false;
+    }
 
-    if (truncated) s.messages->Warning(ColumnsTruncatedText);
+    // Swap the new sheet in; should its numeric view not fit in memory, the
+    // old sheet comes back.
+    Worksheet previous = std::move(s.worksheet);
+    TDataList previousList = std::move(s.DataList);
+    ResetDataList(s);
+    s.worksheet = std::move(loaded->ws);
+    s.worksheet.MoveRevisionPast(previous.Revision());
+    try {
+        UpdateData(s);
+    } catch (const std::bad_alloc&) {
+        s.worksheet = std::move(previous);
+        s.DataList = std::move(previousList);
+        loaded.reset();
+        s.messages->Error(FileErrorText);
+        return false;
+    }
+    ResetSheetState(s);
+    ++s.NewWorksheetCount;
+    s.LineCount = loaded->lineCount;
+    s.WantVarNames = loaded->names;
+    s.WantDescriptions = loaded->descriptions;
+    if (loaded->truncated) s.messages->Warning(ColumnsTruncatedText);
     s.DataFilename = fileName;
     s.FileModified = false;
-    UpdateData(s);
     s.DataChanged = true;
     s.BlankCommaQuestionPending = true;
     return true;
@@ -469,9 +603,10 @@ public:
     }
 
     bool Write(const Sink& sink) {
-        cp1252_ = AllFitCp1252();
+        ChooseEncoding();
         out_.clear();
         out_.reserve(1 << 20);
+        if (bom_) out_.append("\xEF\xBB\xBF");
 
         std::vector<std::string> descLines;
         if (descriptions_ && !selection_) {
@@ -498,7 +633,7 @@ public:
         std::string first;
         ComposeRow(block_.top, first, !writeNames);
         // A first data line that would read as names needs a names line above it.
-        if (!writeNames && descLines.empty() && IsNamesLine(first)) writeNames = true;
+        if (!writeNames && IsNamesLine(first)) writeNames = true;
         if (writeNames) {
             Emit(NamesLine());
             ComposeRow(block_.top, first, false);
@@ -518,17 +653,37 @@ public:
     }
 
 private:
-    bool AllFitCp1252() const {
-        for (int c = block_.left; c <= block_.right; ++c) {
-            if (!FitsCp1252(ws_.ColumnName(c))) return false;
-            for (int r = block_.top; r <= block_.bottom; ++r)
-                if (!FitsCp1252(ws_.CellView(c, r))) return false;
+    // Windows-1252 when every character fits, unless those bytes would read
+    // back as UTF-8 ("Â°C" is "°C" in UTF-8): then UTF-8 with a byte-order mark.
+    void ChooseEncoding() {
+        cp1252_ = true;
+        bom_ = false;
+        bool nonAscii = false, readsAsUtf8 = true;
+        std::string scratch;
+        auto check = [&](std::string_view text) {
+            if (!cp1252_) return;
+            if (!FitsCp1252(text)) {
+                cp1252_ = false;
+                return;
+            }
+            if (!readsAsUtf8 && nonAscii) return;
+            scratch.clear();
+            AppendUtf8AsCp1252(text, scratch);
+            if (scratch == text) return;  // all ASCII
+            nonAscii = true;
+            if (!IsValidUtf8(scratch)) readsAsUtf8 = false;
+        };
+        for (int c = block_.left; c <= block_.right && cp1252_; ++c) {
+            check(ws_.ColumnName(c));
+            for (int r = block_.top; r <= block_.bottom && cp1252_; ++r) check(ws_.CellView(c, r));
         }
         if (descriptions_ && !selection_)
-            for (int c = 1; c <= ws_.ColumnCount(); ++c)
-                for (int d = 1; d <= 4; ++d)
-                    if (!FitsCp1252(ws_.Description(d, c))) return false;
-        return true;
+            for (int c = 1; c <= ws_.ColumnCount() && cp1252_; ++c)
+                for (int d = 1; d <= 4; ++d) check(ws_.Description(d, c));
+        if (cp1252_ && nonAscii && readsAsUtf8) {
+            cp1252_ = false;
+            bom_ = true;
+        }
     }
 
     void Emit(std::string_view line) {
@@ -595,52 +750,10 @@ private:
     CellBlock block_;
     int width_ = 1;
     bool cp1252_ = true;
+    bool bom_ = false;
     bool lastColumnEmpty_ = false;
     std::string out_;
 };
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Writes through a temporary file in the target's folder renamed over the
-// target, so the old file survives any failure.
-bool WriteFileAtomically(const std::string& fileName, FileTextWriter& writer) {
-    namespace fs = std::filesystem;
-    fs::path target(fileName);
-    if (target.filename().empty()) return false;
-    fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    bool ok = writer.Write([fd](std::string_view chunk) { return WriteAll(fd, chunk); });
-    // Keep the old file's permissions, or give a new one the usual ones.
-    struct stat st {};
-    mode_t mode;
-    if (::stat(fileName.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ok = ok && ::fchmod(fd, mode) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(name.data(), fileName.c_str()) == 0;
-    if (!ok) ::unlink(name.data());
-    return ok;
-}
 
 }  // namespace
 
@@ -658,7 +771,8 @@ std::string WorksheetFileText(const Worksheet& ws, bool namesWanted, bool select
 bool SaveFile(Session& s, const std::string& fileName, bool namesWanted, bool selectionOnly,
               bool descriptionsWanted, const CellBlock& selection) {
     FileTextWriter writer(s.worksheet, namesWanted, selectionOnly, descriptionsWanted, selection);
-    if (!WriteFileAtomically(fileName, writer)) {
+    auto produce = [&writer](const ChunkSink& sink) { return writer.Write(sink); };
+    if (SafeWriteFile(fileName, produce) != SafeWriteResult::Written) {
         s.messages->Error(ErrorWritingFileText);
         return false;
     }

@@ -4,8 +4,10 @@
 // line of column names, "Title:", "USL:", "Target:" and "LSL:" description
 // lines, and "*" comment lines.
 //
-// The writer always writes the tab-separated form with CR LF line ends, and
-// protects every line the reader could misread, so a saved worksheet reads
+// The writer always writes the tab-separated form with CR LF line ends, in
+// Windows-1252 when every character fits and those bytes cannot be mistaken
+// for UTF-8, else in UTF-8 (with a byte-order mark when the text would fit the
+// code page), and protects every line the reader could misread, so a saved worksheet reads
 // back unchanged (apart from blanks at either end of a cell, which the reader
 // trims).
 #include <cstdint>
@@ -54,7 +56,8 @@ std::vector<std::string_view> SplitDataLine(std::string_view line);
 // and commas. A name in double quotes loses them; without tabs it may then
 // hold blanks and commas.
 std::vector<std::string> SplitNamesLine(std::string_view line);
-// Whether a first line is a names line: it has a character that cannot be
+// Whether a line is a names line (only the first line that is no comment,
+// blank or description line can be one): it has a character that cannot be
 // part of a number, and none of its fields converts as a number.
 bool IsNamesLine(std::string_view line);
 // 1..4 when the line is a description line ("Title:", "USL:", "Target:",
@@ -77,9 +80,12 @@ bool NewWorksheet(Session& s, const SaveAsFn& saveAs = {});
 // Replaces the worksheet by the file's contents (after NewWorksheet's
 // question). Errors: "File Error" when the file cannot be measured, "File
 // Error!" when it cannot be opened or a read fails part-way; either way the
-// worksheet is left empty and without a file name. Lines longer than 512
-// fields keep 512, with the truncation warning shown once. On success the
-// caller puts the file at the top of the recent-files list.
+// worksheet is left empty and without a file name. A file that is no text (a
+// NUL byte or more than a few control characters in its first 64 KiB), or one
+// whose load runs out of memory, is refused with "File Error!" and the
+// worksheet stays as it was. Lines longer than 512 fields keep 512, with the
+// truncation warning shown once. On success the caller puts the file at the
+// top of the recent-files list.
 bool FileToDataGrid(Session& s, const std::string& fileName, const LoadProgress& progress = {},
                     const SaveAsFn& saveAs = {});
 
@@ -88,9 +94,10 @@ struct CellBlock {
     int left = 1, top = 1, right = 1, bottom = 1;
 };
 
-// Writes the worksheet (or only `selection` when selectionOnly) to fileName,
-// through a temporary file renamed over it, so a failed save leaves the old
-// file as it was. A full save makes fileName the worksheet's file and clears
+// Writes the worksheet (or only `selection` when selectionOnly) to fileName
+// through SafeWriteFile (a symlink's target is replaced; anything but a
+// writable regular file is refused), so a failed save leaves the old file as
+// it was. A full save makes fileName the worksheet's file and clears
 // the modified flag; a selection is an export and changes neither. On failure
 // shows "Error Writing File" and changes nothing.
 bool SaveFile(Session& s, const std::string& fileName, bool namesWanted, bool selectionOnly,

@@ -231,16 +231,28 @@ void TDataList::Parse(const Worksheet& ws) {
     for (int c = 0; c <= maxCol + 3; ++c) {
         auto& col = CellValues[c];
         if (c > maxCol && sameShape) continue;
+        if (c >= 1 && c <= maxCol && ws.StoredRows(c) == 0) {
+            // An empty column holds no table (ColumnData reads it as missing).
+            std::vector<double>().swap(col);
+            continue;
+        }
         col.assign(rows, MissingValue);
     }
+    missing_.assign(rows, MissingValue);
     LevelRows.assign(static_cast<std::size_t>(maxCol) + 1, {});
     Highlow.fill(false);
     StringVar.fill(false);
 
     for (int c = 1; c <= maxCol; ++c) {
+        if (CellValues[c].empty()) {
+            Highlow[c] = false;
+            ColumnHigh[c] = ColumnLow[c] = 0.0;
+            continue;
+        }
         double* values = CellValues[c].data();
         bool text = false;
-        for (int r = 1; r <= n; ++r) {
+        const int stored = std::min(n, ws.StoredRows(c));
+        for (int r = 1; r <= stored; ++r) {
             bool isText;
             values[r] = ParseCellKind(ws.CellView(c, r), isText);
             text |= isText;
@@ -252,7 +264,7 @@ void TDataList::Parse(const Worksheet& ws) {
             std::unordered_map<std::string_view, std::int32_t> levels;
             auto& firstRows = LevelRows[c];
             firstRows.assign(1, 0);
-            for (int r = 1; r <= n; ++r) {
+            for (int r = 1; r <= stored; ++r) {
                 std::string_view cell = ws.CellView(c, r);
                 if (cell.empty()) {
                     values[r] = MissingValue;
@@ -542,7 +554,7 @@ void ForEachUsedRow(const Session& s, const TDataList::RowSpan* span, RowFn fn) 
 void LoadColumn(SampleWriter& w, int column, const TDataList::RowSpan* span) {
     const TDataList& dl = w.s.DataList;
     if (column < 1 || column >= static_cast<int>(dl.CellValues.size())) return;
-    const double* values = dl.CellValues[column].data();
+    const double* values = dl.ColumnData(column);
     ForEachUsedRow(w.s, span, [&](int r) { w.Add(values[r]); });
 }
 
@@ -550,7 +562,7 @@ void LoadIncludedColumns(SampleWriter& w, int from, int to, const TDataList::Row
     const TDataList& dl = w.s.DataList;
     std::vector<const double*> cols;
     for (int c = std::max(from, 1); c <= to && c <= dl.MaxCol() && c < ColumnSlots; ++c)
-        if (dl.IncludeCol[c]) cols.push_back(dl.CellValues[c].data());
+        if (dl.IncludeCol[c]) cols.push_back(dl.ColumnData(c));
     if (cols.empty()) return;
     ForEachUsedRow(w.s, span, [&](int r) {
         for (const double* col : cols) w.Add(col[r]);
@@ -631,7 +643,7 @@ bool SetRunData(Session& s, TRunInfo& ri) {
         if (usable && k >= 1) {
             code = 1;
             for (int i = 1; i <= k; ++i) {
-                double x = dl.CellValues[groupCols[i]][r];
+                double x = dl.ColumnData(groupCols[i])[r];
                 if (x == MissingValue) {
                     code = 0;
                     break;
@@ -788,7 +800,7 @@ void LoadAllToA_Array(Session& s, TRunInfo& ri) {
         case 3:
         case 20:
             if (ri.measure >= 1 && ri.measure <= maxCol) {
-                const double* values = dl.CellValues[ri.measure].data();
+                const double* values = dl.ColumnData(ri.measure);
                 ForEachRunRow(s, [&](int r) { w.Add(values[r]); });
             }
             break;
@@ -796,7 +808,7 @@ void LoadAllToA_Array(Session& s, TRunInfo& ri) {
         case 12: {
             std::vector<const double*> cols;
             for (int c = 1; c <= maxCol; ++c)
-                if (dl.IncludeCol[c]) cols.push_back(dl.CellValues[c].data());
+                if (dl.IncludeCol[c]) cols.push_back(dl.ColumnData(c));
             ForEachRunRow(s, [&](int r) {
                 for (const double* col : cols) w.Add(col[r]);
             });
@@ -807,7 +819,7 @@ void LoadAllToA_Array(Session& s, TRunInfo& ri) {
             LoadColumn(w, maxCol + 1, nullptr);
             break;
         case 10: {
-            const double* values = dl.CellValues[maxCol + 1].data();
+            const double* values = dl.ColumnData(maxCol + 1);
             ForEachRunRow(s, [&](int r) { w.Add(values[r]); });
             break;
         }

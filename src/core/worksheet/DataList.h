@@ -87,7 +87,8 @@ public:
     bool MaxSizeCellChange = false;
     std::int32_t DescCol = 0;  // column whose title and limits go with the last sample
 
-    // CellValues[column][row]: columns 0..MaxCol()+3, rows 0..Ncount. The three
+    // CellValues[column][row]: columns 0..MaxCol()+3, rows 0..Ncount, except
+    // that a worksheet column without any cell has an empty table. The three
     // columns after the last worksheet column are the spare row-statistics
     // columns "Mean", "StdDev" and "n", filled by the procedures that analyse
     // subgroups laid out in rows; a re-parse keeps them while the sheet's shape
@@ -108,6 +109,13 @@ public:
 
     // Worksheet columns at the last parse.
     int MaxCol() const { return CellValues.empty() ? 0 : static_cast<int>(CellValues.size()) - 4; }
+    // Rows 0..Ncount of a column's values; an empty column has no table of
+    // its own and reads as MissingValue throughout. Valid until the next parse.
+    const double* ColumnData(int column) const {
+        if (column < 0 || column >= static_cast<int>(CellValues.size()) || CellValues[column].empty())
+            return missing_.data();
+        return CellValues[column].data();
+    }
     // The parsed value, MissingValue outside the table.
     double Value(int column, int row) const {
         if (column < 0 || column >= static_cast<int>(CellValues.size()) || row < 0 ||
@@ -155,6 +163,7 @@ private:
     const GroupIndex& IndexOf(int column) const;
 
     mutable std::vector<GroupIndex> groupIndexes_;
+    std::vector<double> missing_;  // rows 0..Ncount of MissingValue, for empty columns
     std::vector<std::int32_t> runSortedRows_;
     std::vector<std::int32_t> runStart_;  // runs 1..MaxRun: rows in [runStart_[v-1], runStart_[v])
     bool runIndexValid_ = false;

@@ -42,7 +42,6 @@ void Worksheet::Clear() {
     columns_.clear();
     columns_.push_back(MakeColumn(1));
     rows_ = 1;
-    columns_[0].cells.resize(1);
     Touch();
 }
 
@@ -88,6 +87,10 @@ void Worksheet::Compact(Column& col) {
 void Worksheet::SetCell(int column, int row, std::string_view text) {
     if (!ValidCell(column, row)) return;
     Column& c = columns_[column - 1];
+    if (static_cast<std::size_t>(row) > c.cells.size()) {
+        if (text.empty()) return;
+        c.cells.resize(static_cast<std::size_t>(row));
+    }
     CellRef& ref = c.cells[row - 1];
     if (std::string_view(c.arena.data() + ref.offset, ref.length) == text) return;
     // text may point into this very arena; copy before the arena can move.
@@ -164,7 +167,8 @@ void Worksheet::InsertRows(int beforeRow, int count) {
     if (count <= 0) return;
     beforeRow = std::clamp(beforeRow, 1, rows_ + 1);
     for (Column& c : columns_)
-        c.cells.insert(c.cells.begin() + (beforeRow - 1), static_cast<std::size_t>(count), CellRef{});
+        if (static_cast<std::size_t>(beforeRow - 1) < c.cells.size())
+            c.cells.insert(c.cells.begin() + (beforeRow - 1), static_cast<std::size_t>(count), CellRef{});
     rows_ += count;
     Touch();
 }
@@ -178,13 +182,16 @@ void Worksheet::DeleteRows(int firstRow, int count) {
     int last = std::min(rows_, firstRow + count - 1);
     if (last < firstRow) return;
     for (Column& c : columns_) {
-        for (int r = firstRow; r <= last; ++r) c.deadBytes += c.cells[r - 1].length;
-        c.cells.erase(c.cells.begin() + (firstRow - 1), c.cells.begin() + last);
+        const int stored = static_cast<int>(c.cells.size());
+        const int end = std::min(last, stored);
+        if (end < firstRow) continue;
+        for (int r = firstRow; r <= end; ++r) c.deadBytes += c.cells[r - 1].length;
+        c.cells.erase(c.cells.begin() + (firstRow - 1), c.cells.begin() + end);
     }
     rows_ -= last - firstRow + 1;
     if (rows_ == 0) {
         rows_ = 1;
-        for (Column& c : columns_) c.cells.assign(1, CellRef{});
+        for (Column& c : columns_) c.cells.clear();
     }
     for (Column& c : columns_)
         if (c.deadBytes > 4096 && c.deadBytes * 2 > c.arena.size()) Compact(c);
@@ -197,10 +204,7 @@ bool Worksheet::InsertColumns(int beforeColumn, int count) {
     beforeColumn = std::clamp(beforeColumn, 1, ColumnCount() + 1);
     std::vector<Column> fresh;
     fresh.reserve(count);
-    for (int k = 0; k < count; ++k) {
-        fresh.push_back(MakeColumn(beforeColumn + k));
-        fresh.back().cells.resize(rows_);
-    }
+    for (int k = 0; k < count; ++k) fresh.push_back(MakeColumn(beforeColumn + k));
     columns_.insert(columns_.begin() + (beforeColumn - 1), std::make_move_iterator(fresh.begin()),
                     std::make_move_iterator(fresh.end()));
     Touch();
@@ -216,10 +220,7 @@ void Worksheet::DeleteColumns(int firstColumn, int count) {
     int last = std::min(ColumnCount(), firstColumn + count - 1);
     if (last < firstColumn) return;
     columns_.erase(columns_.begin() + (firstColumn - 1), columns_.begin() + last);
-    if (columns_.empty()) {
-        columns_.push_back(MakeColumn(1));
-        columns_[0].cells.resize(rows_);
-    }
+    if (columns_.empty()) columns_.push_back(MakeColumn(1));
     Touch();
 }
 
@@ -228,7 +229,6 @@ void Worksheet::SetRowCount(int rows) {
     if (rows < rows_) {
         DeleteRows(rows + 1, rows_ - rows);
     } else if (rows > rows_) {
-        for (Column& c : columns_) c.cells.resize(rows);
         rows_ = rows;
         Touch();
     }
@@ -250,8 +250,12 @@ bool Worksheet::Transpose() {
     fresh.reserve(oldRows);
     for (int r = 1; r <= oldRows; ++r) {
         Column c = MakeColumn(r);
-        c.cells.resize(oldCols);
-        for (int col = 1; col <= oldCols; ++col) StoreText(c, c.cells[col - 1], CellView(col, r));
+        for (int col = 1; col <= oldCols; ++col) {
+            std::string_view text = CellView(col, r);
+            if (text.empty()) continue;
+            c.cells.resize(static_cast<std::size_t>(col));
+            StoreText(c, c.cells[col - 1], text);
+        }
         c.deadBytes = 0;
         fresh.push_back(std::move(c));
     }
@@ -279,16 +283,12 @@ bool Worksheet::AppendRow(const std::string_view* cells, int count) {
         count = MaxColumns;
         complete = false;
     }
-    while (ColumnCount() < count) {
-        Column c = MakeColumn(ColumnCount() + 1);
-        c.cells.reserve(std::max<std::size_t>(columns_.empty() ? 0 : columns_[0].cells.capacity(), rows_ + 1));
-        c.cells.resize(rows_);
-        columns_.push_back(std::move(c));
-    }
-    for (int i = 0; i < ColumnCount(); ++i) {
+    while (ColumnCount() < count) columns_.push_back(MakeColumn(ColumnCount() + 1));
+    for (int i = 0; i < count; ++i) {
+        if (cells[i].empty()) continue;
         Column& c = columns_[i];
-        c.cells.emplace_back();
-        if (i < count && !cells[i].empty()) StoreText(c, c.cells.back(), cells[i]);
+        c.cells.resize(static_cast<std::size_t>(rows_) + 1);
+        StoreText(c, c.cells.back(), cells[i]);
     }
     ++rows_;
     Touch();
@@ -296,21 +296,19 @@ bool Worksheet::AppendRow(const std::string_view* cells, int count) {
 }
 
 void Worksheet::EndLoad() {
-    if (rows_ == 0) {
-        rows_ = 1;
-        for (Column& c : columns_) c.cells.assign(1, CellRef{});
-    }
+    if (rows_ == 0) rows_ = 1;
     Touch();
 }
 
 void Worksheet::ReserveForLoad(std::size_t rows) {
     if (rows <= static_cast<std::size_t>(rows_)) return;
+    if (rows_ <= 0) return;
     for (Column& c : columns_) {
-        c.cells.reserve(rows);
-        if (rows_ > 0) {
-            double perRow = static_cast<double>(c.arena.size()) / rows_;
-            c.arena.reserve(static_cast<std::size_t>(perRow * 1.02 * static_cast<double>(rows)) + 64);
-        }
+        // Each column grows as far as it has filled so far, in proportion.
+        const double share = static_cast<double>(c.cells.size()) / rows_;
+        c.cells.reserve(static_cast<std::size_t>(share * 1.02 * static_cast<double>(rows)));
+        double perRow = static_cast<double>(c.arena.size()) / rows_;
+        c.arena.reserve(static_cast<std::size_t>(perRow * 1.02 * static_cast<double>(rows)) + 64);
     }
 }
 

@@ -53,10 +53,16 @@ public:
     std::string_view CellView(int column, int row) const {
         if (!ValidCell(column, row)) return {};
         const Column& c = columns_[column - 1];
+        if (static_cast<std::size_t>(row) > c.cells.size()) return {};
         const CellRef& ref = c.cells[row - 1];
         return std::string_view(c.arena.data() + ref.offset, ref.length);
     }
     std::string Cell(int column, int row) const { return std::string(CellView(column, row)); }
+    // Rows 1..StoredRows(column) may hold text; every row after them is empty.
+    int StoredRows(int column) const {
+        if (column < 1 || column > ColumnCount()) return 0;
+        return static_cast<int>(columns_[column - 1].cells.size());
+    }
     void SetCell(int column, int row, std::string_view text);
     bool CellEmpty(int column, int row) const { return CellView(column, row).empty(); }
 
@@ -127,6 +133,11 @@ public:
     // Bumped by every change; the numeric view compares it with the value it
     // last parsed, so an edit can never leave an analysis on stale numbers.
     std::uint64_t Revision() const { return revision_; }
+    // For a sheet built aside that replaces another: its revision moves past
+    // the other's, so nothing mistakes it for the sheet it replaced.
+    void MoveRevisionPast(std::uint64_t previous) {
+        if (revision_ <= previous) revision_ = previous + 1;
+    }
 
     // Bytes held by the cell text (arenas and cell references).
     std::size_t MemoryUsed() const;
@@ -140,7 +151,10 @@ private:
         std::string name;
         std::array<std::string, DescriptionRows> descriptions;
         std::string arena;          // cell texts, back to back
-        std::vector<CellRef> cells;  // one per row
+        // One per row up to the column's last filled cell at most: the rows
+        // after it are empty and cost nothing, so a wide names line over
+        // short rows stays as small as its file.
+        std::vector<CellRef> cells;
         std::size_t deadBytes = 0;  // arena bytes no cell refers to any more
     };
 

@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
+#include <QFile>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
 #include <qcustomplot.h>
@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "common/Messages.h"
+#include "common/SafeWrite.h"
 
 namespace amx::gui {
 namespace {
@@ -54,24 +55,27 @@ QString ChartSaveFilter() {
 
 bool SaveChartToFile(QCustomPlot* plot, const QString& path, Messages& messages, int jpegQuality) {
     const QString ext = QFileInfo(path).suffix().toUpper();
-    bool ok = false;
-    if (ext == "SVG") {
-        const QByteArray data = SvgOf(plot);
-        QSaveFile file(path);
-        ok = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
-    } else if (ext == "PDF") {
-        ok = plot->savePdf(path, plot->width(), plot->height(), QCP::epNoCosmetic, "Ambrolux", "Chart");
-    } else if (ext == "PNG") {
-        ok = plot->savePng(path);
-    } else if (ext == "JPG" || ext == "JPEG") {
-        ok = plot->saveJpg(path, 0, 0, 1.0, std::clamp(jpegQuality, 1, 100));
-    } else if (ext == "BMP") {
-        ok = plot->saveBmp(path);
-    } else {
+    if (ext != "SVG" && ext != "PDF" && ext != "PNG" && ext != "JPG" && ext != "JPEG" && ext != "BMP") {
         QApplication::beep();
         messages.Error("File Extension Not Valid!");
         return false;
     }
+    // Through the program's one safe-write routine: the picture is written to
+    // a fresh temporary file beside the target, then renamed over it.
+    auto writeAt = [&](const std::string& temp) {
+        const QString tp = QString::fromStdString(temp);
+        if (ext == "SVG") {
+            const QByteArray data = SvgOf(plot);
+            QFile file(tp);
+            return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size() &&
+                   file.flush();
+        }
+        if (ext == "PDF") return plot->savePdf(tp, plot->width(), plot->height(), QCP::epNoCosmetic, "Ambrolux", "Chart");
+        if (ext == "PNG") return plot->savePng(tp);
+        if (ext == "BMP") return plot->saveBmp(tp);
+        return plot->saveJpg(tp, 0, 0, 1.0, std::clamp(jpegQuality, 1, 100));
+    };
+    const bool ok = SafeWriteFileVia(path.toStdString(), writeAt) == SafeWriteResult::Written;
     if (!ok) messages.Error("Unable to write the file " + path.toStdString());
     return ok;
 }

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
-#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -14,6 +13,7 @@
 #include <QPrinter>
 #include <QTableView>
 
+#include "common/SafeWrite.h"
 #include "report/MPrinter.h"
 #include "shell/AppContext.h"
 #include "shell/MainForm.h"
@@ -144,10 +144,9 @@ bool TGridDataModule::SaveGridText(const QTableView* grid, const QString& fileNa
         const QAbstractItemModel* m = grid->model();
         text = QString::fromStdString(GridBlockText(Reader(grid), {0, 0, m->columnCount(), m->rowCount()}));
     }
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     const QByteArray bytes = text.toUtf8();
-    return f.write(bytes) == bytes.size() && f.flush();
+    return SafeWriteFile(fileName.toStdString(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) ==
+           SafeWriteResult::Written;
 }
 
 void TGridDataModule::SaveGridTextDialog(QWidget* parent, const QTableView* grid) {

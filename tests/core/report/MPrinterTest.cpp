@@ -190,5 +190,70 @@ TEST(ReportPrint, WithSketchReservesThePictureArea) {
     EXPECT_EQ(*pages[0].picture, (PrintRect{1200, 600, 3600, 2400}));
 }
 
+TEST(ReportPrint, WideLinesShrinkThenWrapNeverCut) {
+    // Letter portrait: 4200 pixels between the margins; a line prints two
+    // points above the report font, so 11 pt (55 pixels a character) here.
+    FixedMeasure m;
+    ReportPrintSetup setup;
+    struct Case {
+        const char* label;
+        std::size_t chars;
+        int size;             // the font the page prints in
+        std::size_t pieces;   // lines the wide one becomes
+    };
+    const Case cases[] = {
+        {"fits", 76, 11, 1},
+        {"shrinks to fit", 100, 8, 1},    // 100 * 8 * 5 = 4000
+        {"down to 6 pt", 140, 6, 1},      // 140 * 6 * 5 = 4200
+        {"then wraps", 300, 6, 3},        // 140 characters a line at 6 pt
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ReportDocument pane;
+        OutputWriter out;
+        out.SetOutputPane(&pane);
+        std::string wide;
+        for (std::size_t i = 0; i < c.chars; ++i) wide += static_cast<char>('a' + i % 26);
+        out.WriteLine("short");
+        out.WriteLine(wide);
+        out.WritePageMark();
+        out.WriteLine("next page keeps its font");
+        const auto pages = LayoutReport(pane, setup, Letter, m);
+        ASSERT_EQ(pages.size(), 2u);
+        std::string printed;
+        std::size_t bodyLines = 0;
+        for (const auto& it : pages[0].items) {
+            if (it.y < 360) continue;  // the header
+            ++bodyLines;
+            EXPECT_EQ(it.font.size, c.size) << it.text;
+            EXPECT_LE(it.x + m.TextWidth(it.font, it.text), 4800) << it.text;
+            if (it.text != "short") printed += it.text;
+        }
+        EXPECT_EQ(printed, wide);  // nothing lost
+        EXPECT_EQ(bodyLines, 1 + c.pieces);
+        for (const auto& it : pages[1].items)
+            if (it.text == "next page keeps its font") EXPECT_EQ(it.font.size, 11);
+    }
+
+    // Wrapping prefers a blank near the end of a piece and never splits a
+    // UTF-8 character.
+    FixedMeasure m2;
+    TMPrinter p(Letter, m2);
+    p.InitMPrinter();
+    p.SetMargins(1000, 500, 500, 600);
+    TextFont f;
+    f.size = 6;
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "word\xC3\xA9 ";  // 6 bytes, 7 with the blank
+    p.PrintFittedLines({{words, f}});
+    std::string joined;
+    for (const auto& it : p.Pages()[0].items) {
+        EXPECT_LE(it.x + m2.TextWidth(it.font, it.text), 4800);
+        EXPECT_TRUE(it.text.size() < 2 || it.text.back() == ' ') << it.text;
+        joined += it.text;
+    }
+    EXPECT_EQ(joined, words);
+}
+
 }  // namespace
 }  // namespace amx

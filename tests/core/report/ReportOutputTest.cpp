@@ -224,5 +224,32 @@ TEST(ReportSave, ChoosesFormatAndEncoding) {
     EXPECT_FALSE(Utf8ToWindows1252("bad \xFF byte", cp));
 }
 
+TEST(ReportSave, NeverFollowsOrDestroysAFixedTemporaryName) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("amx_report_planted_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ReportDocument pane;
+    OutputWriter out;
+    out.SetOutputPane(&pane);
+    out.WriteLine("report");
+    // Someone planted a link where a fixed temporary name would go, and a
+    // file of the other obvious name.
+    {
+        std::ofstream(dir / "victim") << "precious";
+        std::ofstream(dir / "r.txt.tmp") << "mine";
+    }
+    fs::create_symlink(dir / "victim", dir / "r.txt.saving");
+    ASSERT_TRUE(SaveReport(pane, (dir / "r.txt").string()));
+    EXPECT_EQ(ReadFile(dir / "r.txt"), "report\r\n");
+    EXPECT_EQ(ReadFile(dir / "victim"), "precious");
+    EXPECT_TRUE(fs::is_symlink(dir / "r.txt.saving"));
+    EXPECT_EQ(ReadFile(dir / "r.txt.tmp"), "mine");
+    // A device is refused, never replaced.
+    EXPECT_FALSE(SaveReport(pane, "/dev/null"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace amx

@@ -1,6 +1,9 @@
 #include "worksheet/DataFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -95,7 +98,12 @@ TEST_F(DataFileTest, ReaderCases) {
          false},
         {"cells are trimmed", "A\tB\n 1 \t\x01x\x02\n", {"A", "B"}, {{"1", "x"}}, true},
         {"blank and comment lines", "A\n\n* note\n1\n\n2\n", {"A"}, {{"1"}, {"2"}}, true},
-        {"a comment uses up line 1", "* note\nA\tB\n1\t2\n", {"Col1", "Col2"}, {{"A", "B"}, {"1", "2"}}, false},
+        // The names line is the first line that is no comment, blank or description.
+        {"names after a comment", "* note\nA\tB\n1\t2\n", {"A", "B"}, {{"1", "2"}}, true},
+        {"names after blank and description lines", "\r\nTitle:\tT\r\n\r\nA\tB\r\n1\t2\r\n", {"A", "B"},
+         {{"1", "2"}}, true},
+        {"only the first content line can be names", "1\t2\n* x\nA\tB\n", {"Col1", "Col2"},
+         {{"1", "2"}, {"A", "B"}}, false},
         {"LF, CR LF and CR line ends", "A\rx\r\n1\n2\r3", {"A"}, {{"x"}, {"1"}, {"2"}, {"3"}}, true},
         {"no rows", "A\tB\r\n", {"A", "B"}, {{"", ""}}, true},
         {"empty file", "", {"Col1"}, {{""}}, false},
@@ -127,6 +135,180 @@ TEST_F(DataFileTest, DescriptionLinesAnywhere) {
     EXPECT_TRUE(s_.WantDescriptions);
     EXPECT_EQ(s_.LineCount, 2);
     EXPECT_EQ(ColumnUSL(s_, 3), 30.0L);
+}
+
+TEST_F(DataFileTest, DescriptionValuesSplitAtTheFilesSeparator) {
+    struct Case {
+        const char* label;
+        std::string bytes;
+        std::vector<std::string> usl;
+        std::vector<std::string> title;
+    };
+    const Case cases[] = {
+        {"comma file", "USL:,10,20\nA,B\n1,2\n", {"10", "20"}, {"", ""}},
+        {"comma file, blanks after commas", "A,B\nUSL: 10, 20\nTitle: Bore, Depth\n1,2\n", {"10", "20"},
+         {"Bore", "Depth"}},
+        {"blank-separated file", "A B\nUSL: 10 20\n1 2\n", {"10", "20"}, {"", ""}},
+        {"tab file keeps commas inside a value", "A\tB\r\nTitle:\tx, y\tz\r\n1\t2\r\n", {"", ""}, {"x, y", "z"}},
+        {"a tab in the line wins", "A,B\nUSL:\t10,5\t20\n1,2\n", {"10,5", "20"}, {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Session s;
+        ASSERT_TRUE(FileToDataGrid(s, Write("sep.amx", c.bytes)));
+        EXPECT_EQ(DescriptionRow(s.worksheet, 2), c.usl);
+        EXPECT_EQ(DescriptionRow(s.worksheet, 1), c.title);
+        EXPECT_EQ(Cells(s.worksheet), (Rows{{"1", "2"}}));
+    }
+}
+
+TEST_F(DataFileTest, NonAsciiTextSurvivesSaveAndReload) {
+    // The character after the colon is skipped whole: a two-byte "é" leaves
+    // no stray byte behind.
+    ASSERT_TRUE(FileToDataGrid(s_, Write("t.amx", "Title:\xC3\xA9Z\xC3\xBCrich\r\nA\r\n1\r\n")));
+    EXPECT_EQ(s_.worksheet.Description(1, 1), "Z\xC3\xBCrich");
+    ASSERT_TRUE(FileToDataGrid(s_, Write("t1.amx", "Title:\xE9Z\xFCrich\r\nA\r\n1\r\n")));  // Windows-1252
+    EXPECT_EQ(s_.worksheet.Description(1, 1), "Z\xC3\xBCrich");
+    ASSERT_TRUE(FileToDataGrid(s_, Write("t2.amx", "Title:\xC3\xA9\r\nA\r\nZ\xC3\xBCrich\r\n")));
+    EXPECT_EQ(s_.worksheet.Description(1, 1), "");
+    ASSERT_TRUE(SaveFile(s_, Path("t3.amx"), true, false, true));
+    Session in;
+    ASSERT_TRUE(FileToDataGrid(in, Path("t3.amx")));
+    EXPECT_EQ(in.worksheet.Cell(1, 1), "Z\xC3\xBCrich");
+
+    // Text whose Windows-1252 bytes are valid UTF-8 ("\xC3\x82\xC2\xB0" is
+    // "Â°", bytes C2 B0, which is "°" in UTF-8) is written as UTF-8 with a BOM.
+    struct Case {
+        const char* label;
+        Rows rows;
+        bool bom;
+    };
+    const Case cases[] = {
+        {"cell", {{"\xC3\x82\xC2\xB0" "C", "1"}}, true},
+        {"mixed with plain Windows-1252", {{"\xC3\x82\xC2\xB0", "\xC3\xA9t\xC3\xA9"}}, false},
+        {"ASCII", {{"x", "1"}}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Session out;
+        LoadSheet(out, {"A", "B"}, c.rows);
+        ASSERT_TRUE(SaveFile(out, Path("b1.amx"), true, false, true));
+        const std::string first = Read(Path("b1.amx"));
+        EXPECT_EQ(first.rfind("\xEF\xBB\xBF", 0) == 0, c.bom);
+        Session in2;
+        ASSERT_TRUE(FileToDataGrid(in2, Path("b1.amx")));
+        EXPECT_EQ(Cells(in2.worksheet), c.rows);
+        ASSERT_TRUE(SaveFile(in2, Path("b2.amx"), true, false, true));
+        EXPECT_EQ(Read(Path("b2.amx")), first);
+    }
+}
+
+TEST_F(DataFileTest, BinaryFilesAreRefusedAndTheSheetStays) {
+    struct Case {
+        const char* label;
+        std::string bytes;
+        bool refused;
+    };
+    std::string controls = "A\r\n";
+    for (int i = 0; i < 20; ++i) controls += std::string("\x01\x02\x03") + std::to_string(i) + "\r\n";
+    const Case cases[] = {
+        {"a PNG picture", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 21) + "xyz", true},
+        {"a NUL late in the first 64 KiB", "A\n" + std::string(60000, '1') + std::string(1, '\0') + "\n", true},
+        {"many control characters", controls, true},
+        {"a few control characters", "A\n1\x01\n2\x1B\n\x0C" "3\n", false},
+        {"a NUL after the first 64 KiB", "A\n" + std::string(70000, '1') + std::string(1, '\0') + "\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Session s;
+        RecordingMessages m;
+        s.messages = &m;
+        LoadSheet(s, {"Kept"}, {{"7"}});
+        s.DataFilename = Path("old.amx");
+        s.FileModified = true;
+        m.scriptedAnswers.push_back(Answer::No);  // drop the changes
+        const bool loaded = FileToDataGrid(s, Write("bin.amx", c.bytes));
+        EXPECT_EQ(loaded, !c.refused);
+        if (c.refused) {
+            EXPECT_EQ(m.Errors(), std::vector<std::string>{"File Error!"});
+            EXPECT_EQ(s.worksheet.ColumnName(1), "Kept");
+            EXPECT_EQ(s.worksheet.Cell(1, 1), "7");
+            EXPECT_EQ(s.DataList.Value(1, 1), 7.0);
+            EXPECT_EQ(s.DataFilename, Path("old.amx"));
+            EXPECT_TRUE(s.FileModified);
+        } else {
+            EXPECT_TRUE(m.Errors().empty());
+        }
+    }
+}
+
+TEST_F(DataFileTest, MemoryFollowsTheFileNotItsWidestLine) {
+    // A 512-column names line over rows of one short cell: the empty cells
+    // after each row's last one cost nothing, in the sheet and its numeric view.
+    std::string names;
+    for (int i = 1; i <= 512; ++i) names += (i > 1 ? "\tN" : "N") + std::to_string(i);
+    std::string bytes = names + "\n";
+    const int rows = 20000;
+    for (int r = 0; r < rows; ++r) bytes += "7\n";
+    ASSERT_TRUE(FileToDataGrid(s_, Write("wide.amx", bytes)));
+    EXPECT_EQ(s_.worksheet.ColumnCount(), 512);
+    EXPECT_EQ(s_.worksheet.RowCount(), rows);
+    EXPECT_EQ(s_.worksheet.Cell(1, rows), "7");
+    EXPECT_EQ(s_.worksheet.Cell(512, rows), "");
+    EXPECT_LT(s_.worksheet.MemoryUsed(), 64 * bytes.size());
+    std::size_t parsed = 0;
+    for (const auto& col : s_.DataList.CellValues) parsed += col.capacity() * sizeof(double);
+    EXPECT_LT(parsed, 64 * bytes.size());
+    EXPECT_EQ(s_.DataList.Value(1, rows), 7.0);
+    EXPECT_EQ(s_.DataList.Value(300, rows), MissingValue);
+    EXPECT_EQ(s_.DataList.ColumnData(300)[rows], MissingValue);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define AMX_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define AMX_ASAN 1
+#endif
+#endif
+
+TEST_F(DataFileTest, RunningOutOfMemoryIsAFileErrorAndTheSheetStays) {
+#ifdef AMX_ASAN
+    GTEST_SKIP() << "address space limits do not apply under AddressSanitizer";
+#else
+    // About 60 MB of worksheet from a 25 MB file, loaded with 16 MB of
+    // address space to spare.
+    std::string bytes = "Big\n";
+    bytes.reserve(26u << 20);
+    while (bytes.size() < (25u << 20)) bytes += "1234567\n";
+    const std::string path = Write("big.amx", bytes);
+    bytes = std::string();
+    ::fflush(nullptr);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Session s;
+        RecordingMessages m;
+        s.messages = &m;
+        LoadSheet(s, {"Kept"}, {{"7"}});
+        long pages = 0;
+        {
+            std::ifstream statm("/proc/self/statm");
+            statm >> pages;
+        }
+        rlimit lim{};
+        lim.rlim_cur = lim.rlim_max = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (16u << 20);
+        ::setrlimit(RLIMIT_AS, &lim);
+        bool loaded = FileToDataGrid(s, path);
+        bool ok = !loaded && m.Errors() == std::vector<std::string>{"File Error!"} &&
+                  s.worksheet.ColumnName(1) == "Kept" && s.worksheet.Cell(1, 1) == "7";
+        ::_exit(ok ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the load aborted";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 TEST_F(DataFileTest, MoreThan512FieldsKeep512AndWarnOnce) {
@@ -388,6 +570,32 @@ TEST_F(DataFileTest, FailedSaveChangesNothing) {
     int files = 0;
     for (const auto& e : fs::directory_iterator(dir_)) files += e.is_regular_file();
     EXPECT_EQ(files, 1);
+}
+
+TEST_F(DataFileTest, SavesReplaceALinksTargetAndRefuseOtherFiles) {
+    LoadSheet(s_, {"A"}, {{"1"}});
+    fs::create_directories(dir_ / "real");
+    const std::string target = Write("real/t.amx", "old\r\n");
+    fs::permissions(target, static_cast<fs::perms>(0604));
+    fs::create_symlink("real/t.amx", dir_ / "link.amx");
+    ASSERT_TRUE(SaveFile(s_, Path("link.amx"), true, false, true));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.amx"));
+    EXPECT_EQ(Read(target), "A\r\n1\r\n");
+    EXPECT_EQ(fs::status(target).permissions(), static_cast<fs::perms>(0604));
+
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0644), 0);
+    const std::string locked = Write("locked.amx", "keep");
+    fs::permissions(locked, static_cast<fs::perms>(0444));
+    for (const std::string& t : {Path("fifo"), std::string("/dev/full"), locked}) {
+        SCOPED_TRACE(t);
+        EXPECT_FALSE(SaveFile(s_, t, true, false, true));
+        EXPECT_EQ(messages_.Errors().back(), "Error Writing File");
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(Path("fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_EQ(Read(locked), "keep");
 }
 
 TEST_F(DataFileTest, ConfigureSaveBoxes) {

@@ -156,3 +156,89 @@ TEST(Worksheet, TransposeSwapsRowsAndColumns) {
     EXPECT_EQ(Names(ws), (std::vector<std::string>{"Col1", "Col2"}));
     EXPECT_FALSE(ws.HasDescriptions());
 }
+
+namespace amx {
+namespace {
+
+// Rows after a column's last filled cell are not stored. Every shape change,
+// edit and bulk load must still read as the full grid would: checked against
+// a plain grid of strings over a fixed pseudo-random sequence of operations.
+TEST(Worksheet, ShortColumnsReadAsTheFullGrid) {
+    using Grid = std::vector<std::vector<std::string>>;  // [column][row]
+    Worksheet ws;
+    Grid model(1, std::vector<std::string>(1));
+    unsigned seed = 12345;
+    auto next = [&](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    auto rows = [&] { return static_cast<int>(model[0].size()); };
+    auto check = [&](int step) {
+        ASSERT_EQ(ws.ColumnCount(), static_cast<int>(model.size())) << step;
+        ASSERT_EQ(ws.RowCount(), rows()) << step;
+        for (int c = 1; c <= ws.ColumnCount(); ++c) {
+            ASSERT_LE(ws.StoredRows(c), ws.RowCount()) << step;
+            for (int r = 1; r <= ws.RowCount(); ++r) ASSERT_EQ(ws.Cell(c, r), model[c - 1][r - 1]) << step;
+        }
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const int cols = static_cast<int>(model.size());
+        switch (next(8)) {
+            case 0:
+            case 1: {  // set a cell, often to empty
+                int c = 1 + static_cast<int>(next(cols)), r = 1 + static_cast<int>(next(rows()));
+                std::string t = next(3) == 0 ? "" : "v" + std::to_string(step);
+                ws.SetCell(c, r, t);
+                model[c - 1][r - 1] = t;
+                break;
+            }
+            case 2: {
+                int before = 1 + static_cast<int>(next(rows() + 1)), n = 1 + static_cast<int>(next(3));
+                ws.InsertRows(before, n);
+                for (auto& col : model) col.insert(col.begin() + (before - 1), n, "");
+                break;
+            }
+            case 3: {
+                int first = 1 + static_cast<int>(next(rows())), n = 1 + static_cast<int>(next(3));
+                ws.DeleteRows(first, n);
+                int last = std::min(rows(), first + n - 1);
+                for (auto& col : model) col.erase(col.begin() + (first - 1), col.begin() + last);
+                if (model[0].empty())
+                    for (auto& col : model) col.assign(1, "");
+                break;
+            }
+            case 4: {
+                int before = 1 + static_cast<int>(next(cols + 1));
+                if (cols < 8 && ws.InsertColumns(before, 1))
+                    model.insert(model.begin() + (before - 1), std::vector<std::string>(rows()));
+                break;
+            }
+            case 5: {
+                int first = 1 + static_cast<int>(next(cols));
+                ws.DeleteColumns(first, 1);
+                model.erase(model.begin() + (first - 1));
+                if (model.empty()) model.assign(1, std::vector<std::string>(ws.RowCount()));
+                break;
+            }
+            case 6: {
+                int n = 1 + static_cast<int>(next(12));
+                ws.SetRowCount(n);
+                for (auto& col : model) col.resize(n);
+                break;
+            }
+            default: {
+                if (rows() > 8) break;
+                ASSERT_TRUE(ws.Transpose());
+                Grid t(rows(), std::vector<std::string>(cols));
+                for (int c = 0; c < cols; ++c)
+                    for (int r = 0; r < rows(); ++r) t[r][c] = model[c][r];
+                model = t;
+                break;
+            }
+        }
+        check(step);
+    }
+}
+
+}  // namespace
+}  // namespace amx
