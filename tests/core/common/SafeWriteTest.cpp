@@ -37,7 +37,7 @@ protected:
     }
     int FilesIn(const fs::path& d) const {
         int n = 0;
-        for (const auto& e : fs::directory_iterator(d)) n += e.is_regular_file() && !e.is_symlink();
+        for (const auto& e : fs::directory_iterator(d)) n += fs::is_regular_file(e.symlink_status());
         return n;
     }
 
