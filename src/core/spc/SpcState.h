@@ -10,6 +10,7 @@
 
 #include "common/CommonState.h"
 #include "common/Sentinels.h"
+#include "spc/ControlTestSettings.h"
 
 namespace amx {
 
@@ -54,6 +55,8 @@ struct RangeConstantsCache {
 struct SpcState {
     SpecLimitsStore SpecLimits;
     RangeConstantsCache RangeConstants;
+    // The tests for statistical control as the user set them for this run.
+    ControlTestSettings ControlTests;
 };
 
 // What the control-chart routines need from a session: the status code and
