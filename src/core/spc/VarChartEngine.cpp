@@ -328,6 +328,7 @@ void LoadVarChart(Session& s, const VarChartSetup& setup, const ChartSelection& 
         if (dispLimits && SuppliesSigma(dispMethod)) B = methodSigma(dispMethod, nTilde);
 
         std::map<long long, PerN> perN;
+        std::map<long long, int> firstOfSize;
         auto compute = [&](long long n) {
             PerN r;
             const bool single = !individual && n < 2;
@@ -410,7 +411,10 @@ void LoadVarChart(Session& s, const VarChartSetup& setup, const ChartSelection& 
         for (int p : P) {
             const long long n = individual ? 1 : static_cast<long long>(T.at(VarCol::N, p));
             auto it = perN.find(n);
-            if (it == perN.end()) it = perN.emplace(n, compute(n)).first;
+            if (it == perN.end()) {
+                it = perN.emplace(n, compute(n)).first;
+                firstOfSize.emplace(n, p);
+            }
             const PerN& r = it->second;
             if (locComputed || (locOn && locMethod == Method::CenterlineOnly)) T.at(VarCol::LocCL, p) = locCL;
             if (locComputed && Ok(r.locSE)) {
@@ -442,23 +446,18 @@ void LoadVarChart(Session& s, const VarChartSetup& setup, const ChartSelection& 
                 anyLocSE = true;
             }
         }
-        for (const auto& [n, r] : perN) {
+        for (const auto& [n, p] : firstOfSize) {
             VarChartSizeLimits lim;
             lim.n = n;
-            for (int p : P) {
-                const long long pn = individual ? 1 : static_cast<long long>(T.at(VarCol::N, p));
-                if (pn != n) continue;
-                lim.locLCL = T.at(VarCol::LocLCL, p);
-                lim.locCL = T.at(VarCol::LocCL, p);
-                lim.locUCL = T.at(VarCol::LocUCL, p);
-                lim.locSE = T.at(VarCol::LocSE, p);
-                lim.dispLCL = T.at(VarCol::DispLCL, p);
-                lim.dispCL = T.at(VarCol::DispCL, p);
-                lim.dispUCL = T.at(VarCol::DispUCL, p);
-                lim.dispSE = T.at(VarCol::DispSE, p);
-                lim.sigma = T.at(VarCol::ProcessSigma, p);
-                break;
-            }
+            lim.locLCL = T.at(VarCol::LocLCL, p);
+            lim.locCL = T.at(VarCol::LocCL, p);
+            lim.locUCL = T.at(VarCol::LocUCL, p);
+            lim.locSE = T.at(VarCol::LocSE, p);
+            lim.dispLCL = T.at(VarCol::DispLCL, p);
+            lim.dispCL = T.at(VarCol::DispCL, p);
+            lim.dispUCL = T.at(VarCol::DispUCL, p);
+            lim.dispSE = T.at(VarCol::DispSE, p);
+            lim.sigma = T.at(VarCol::ProcessSigma, p);
             summary.sizes.push_back(lim);
         }
         data.sets.push_back(std::move(summary));

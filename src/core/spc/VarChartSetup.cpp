@@ -248,7 +248,12 @@ int LayoutFromCode(int code) {
     return it == layouts.end() ? 0 : it->second;
 }
 
-std::string ValidateVarChartSetup(Session& s, const VarSetupState& stIn, VarChartSetup& out) {
+bool ValidateVarChartSetup(Session& s, const VarSetupState& stIn, VarChartSetup& out, std::string& message) {
+    message.clear();
+    auto fail = [&](const char* text) {
+        message = text;
+        return false;
+    };
     VarSetupState st = stIn;
     RefreshMode(st);
     const VarSetupVisibility vis = VisibilityOf(st);
@@ -277,19 +282,19 @@ std::string ValidateVarChartSetup(Session& s, const VarSetupState& stIn, VarChar
     // k divides the user-defined limits and multiplies every standard error:
     // it must be a number above 0.
     long double k = 0;
-    if (!ParseNumber(st.stdErrText, k) || !(k > 0)) return "Std Err Not Valid!";
+    if (!ParseNumber(st.stdErrText, k) || !(k > 0)) return fail("Std Err Not Valid!");
     cs.StdErrors = static_cast<double>(k);
     cs.StdErrorsText = st.stdErrText;
 
     if (vis.sigma) {
         long double v = 0;
-        if (!ParseNumber(st.sigmaText, v) || !(v > 0)) return "Known Sigma Not Valid!";
+        if (!ParseNumber(st.sigmaText, v) || !(v > 0)) return fail("Known Sigma Not Valid!");
         cs.SigmaKnown = true;
         cs.KnownSigma = static_cast<double>(v);
     }
     if (vis.mu) {
         long double v = 0;
-        if (!ParseNumber(st.muText, v)) return "Known Location Parameter Not Valid!";
+        if (!ParseNumber(st.muText, v)) return fail("Known Location Parameter Not Valid!");
         cs.MeanKnown = true;
         cs.KnownMean = static_cast<double>(v);
     }
@@ -312,10 +317,10 @@ std::string ValidateVarChartSetup(Session& s, const VarSetupState& stIn, VarChar
     };
     if (!userLimits(cs.LocLimitMethod == Method::UserDefined && locType != 0, st.locUserBox, st.locUserText,
                     cs.LocUserUCL, cs.LocUserCL, cs.LocUserLCL, false))
-        return "User Defined Location Limits Not Valid!";
+        return fail("User Defined Location Limits Not Valid!");
     if (!userLimits(cs.DispLimitMethod == Method::UserDefined && dispType != 0, st.dispUserBox, st.dispUserText,
                     cs.DispUserUCL, cs.DispUserCL, cs.DispUserLCL, true))
-        return "User Defined Dispersion Limits Not Valid!";
+        return fail("User Defined Dispersion Limits Not Valid!");
 
     cs.Layout = static_cast<std::uint8_t>(LayoutCode(st));
     cs.SampleColumn = SampleColumnUsed(st);
@@ -331,7 +336,7 @@ std::string ValidateVarChartSetup(Session& s, const VarSetupState& stIn, VarChar
     for (std::size_t i = 0; i < groups.size() && i < MaxColumns; ++i)
         ri.RefArray[i + 1] = static_cast<std::uint16_t>(groups[i]);
     if (!groups.empty()) {
-        if (!SetRunData(s, ri)) return {};  // SetRunData has shown its error
+        if (!SetRunData(s, ri)) return false;  // SetRunData has shown its error
     } else {
         ri.MinRun = ri.MaxRun = 0;
     }
@@ -340,7 +345,7 @@ std::string ValidateVarChartSetup(Session& s, const VarSetupState& stIn, VarChar
     ri.GroupName.clear();
     ri.MeasureName = "Value";
     out = std::move(next);
-    return {};
+    return true;
 }
 
 // ---- selections and subgroups -----------------------------------------------------

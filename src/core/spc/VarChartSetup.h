@@ -153,10 +153,11 @@ struct VarChartSetup {
 int LayoutCode(const VarSetupState& st);
 int LayoutFromCode(int code);
 
-// The checks of "&Action" in order. On failure returns the message and leaves
-// `out` untouched; on success fills `out` in one assignment (and assigns the
-// runs of the chart-group columns in the worksheet's numeric view).
-std::string ValidateVarChartSetup(Session& s, const VarSetupState& st, VarChartSetup& out);
+// The checks of "&Action" in order. On failure returns false with the message
+// to show (empty when the run assignment has shown its own) and leaves `out`
+// untouched; on success fills `out` in one assignment (and assigns the runs of
+// the chart-group columns in the worksheet's numeric view).
+bool ValidateVarChartSetup(Session& s, const VarSetupState& st, VarChartSetup& out, std::string& message);
 
 // ---- selections and subgroups -------------------------------------------------
 

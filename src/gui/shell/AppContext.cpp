@@ -6,6 +6,7 @@
 #include "shell/QtMessages.h"
 #include "shell/QtSettingsStore.h"
 #include "shell/ShellDefaults.h"
+#include "spc/ControlTests.h"
 #include "worksheet/ConfigureSaveDialog.h"
 #include "worksheet/DataForm.h"
 
@@ -48,6 +49,7 @@ AppContext::AppContext()
     session.launcher = launcherImpl.get();
     mru.KeyStr = MRUKey;
     mru.ReadList(session);
+    session.ControlTests = LoadControlTestSettings(session);
     InstallApp(this);
 }
 

@@ -128,6 +128,13 @@ TEST(VarChartSetup, LayoutCodeCountsOnlyShownControls) {
     EXPECT_EQ(LayoutFromCode(110), 0);
 }
 
+std::string ValidateVarChartSetup(Session& s, const VarSetupState& st, VarChartSetup& out) {
+    std::string message;
+    const bool ok = amx::ValidateVarChartSetup(s, st, out, message);
+    EXPECT_EQ(ok, message.empty());
+    return message;
+}
+
 TEST(VarChartSetup, ActionChecksInOrderAndCommitsAllOrNothing) {
     Session s;
     LoadSheet(s, {"A", "B"}, {{"1", "2"}, {"3", "4"}});

@@ -1,0 +1,400 @@
+// ambrolux-cli varchart: the variables chart setup and engine without a
+// desktop. The options mirror the setup and test windows; each chart
+// selection prints its points with limits and test codes, then each set's
+// centerlines and limits per subgroup size.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <cctype>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../CliCommand.h"
+#include "../GlobalOptions.h"
+#include "CliMessages.h"
+#include "common/NumberText.h"
+#include "common/TextUtils.h"
+#include "report/ReportDocument.h"
+#include "report/ReportWriters.h"
+#include "session/Session.h"
+#include "spc/ControlTests.h"
+#include "spc/VarChartEngine.h"
+#include "worksheet/DataFile.h"
+#include "worksheet/DataList.h"
+
+namespace amx::cli {
+namespace {
+
+std::string Lower(std::string t) {
+    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items;
+    std::string cur;
+    for (char c : text + ",") {
+        if (c != ',') {
+            cur += c;
+            continue;
+        }
+        while (!cur.empty() && cur.front() == ' ') cur.erase(cur.begin());
+        while (!cur.empty() && cur.back() == ' ') cur.pop_back();
+        if (!cur.empty()) items.push_back(cur);
+        cur.clear();
+    }
+    return items;
+}
+
+int FindColumn(const Session& s, const std::string& text) {
+    if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos && text.size() <= 4) {
+        int c = std::stoi(text);
+        return c >= 1 && c <= MaxCol(s) ? c : 0;
+    }
+    for (int c = 1; c <= MaxCol(s); ++c)
+        if (Lower(ColumnName(s, c)) == Lower(text)) return c;
+    return 0;
+}
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "%s\nRun 'ambrolux-cli varchart --help' for the options.\n", problem.c_str());
+    return 2;
+}
+
+// Position of `text` in a list, by letter case and by prefix ("std dev" finds
+// "Std Dev (s)"); -1 when none.
+int FindItem(const std::vector<std::string>& list, const std::string& text) {
+    const std::string t = Lower(text);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (Lower(list[i]) == t) return static_cast<int>(i);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (Lower(list[i]).rfind(t, 0) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+struct Table {
+    std::vector<std::string> head;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> Lines() const {
+        std::vector<std::size_t> w(head.size());
+        for (std::size_t c = 0; c < head.size(); ++c) w[c] = static_cast<std::size_t>(TextWidth(head[c]));
+        for (const auto& r : rows)
+            for (std::size_t c = 0; c < r.size(); ++c) w[c] = std::max(w[c], static_cast<std::size_t>(TextWidth(r[c])));
+        auto line = [&](const std::vector<std::string>& r) {
+            std::string out;
+            for (std::size_t c = 0; c < r.size(); ++c) {
+                if (c) out += "  ";
+                out += c < 2 || c == r.size() - 1 ? PadRight(r[c], static_cast<int>(w[c])) : PadLeft(r[c], static_cast<int>(w[c]));
+            }
+            while (!out.empty() && out.back() == ' ') out.pop_back();
+            return out;
+        };
+        std::vector<std::string> out{line(head)};
+        for (const auto& r : rows) out.push_back(line(r));
+        return out;
+    }
+};
+
+int RunVarChart(const std::vector<std::string>& args) {
+    std::string file, measures, sample, size, sets, groups, loc, disp, locLimits, dispLimits, locCentre,
+        dispCentre, axis, selection, rtfPath, tests, mrTests;
+    std::string mu, sigma, stdErr = "3", mrCount = "2";
+    std::array<std::string, 3> locUser, dispUser;
+    std::array<bool, 3> locGiven{}, dispGiven{};
+    bool rows = false, positive = false, breaks = false;
+    int decimals = 4;
+    std::vector<std::pair<int, std::string>> counts;  // entry, text
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i], value;
+        if (name.rfind("--", 0) != 0) {
+            if (!file.empty()) return Usage("Unexpected argument: " + args[i]);
+            file = name;
+            continue;
+        }
+        bool inlineValue = false;
+        if (auto eq = name.find('='); eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+            inlineValue = true;
+        }
+        if (name == "--rows") { rows = true; continue; }
+        if (name == "--positive-limits-only") { positive = true; continue; }
+        if (name == "--show-breaks") { breaks = true; continue; }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) return Usage("Missing value for " + name);
+            value = args[++i];
+        }
+        if (name == "--measures") measures = value;
+        else if (name == "--sample") sample = value;
+        else if (name == "--size") size = value;
+        else if (name == "--sets") sets = value;
+        else if (name == "--groups") groups = value;
+        else if (name == "--loc") loc = value;
+        else if (name == "--disp") disp = value;
+        else if (name == "--loc-limits") locLimits = value;
+        else if (name == "--disp-limits") dispLimits = value;
+        else if (name == "--loc-centerline") locCentre = value;
+        else if (name == "--disp-centerline") dispCentre = value;
+        else if (name == "--mu") mu = value;
+        else if (name == "--sigma") sigma = value;
+        else if (name == "--loc-ucl") locUser[0] = value, locGiven[0] = true;
+        else if (name == "--loc-cl") locUser[1] = value, locGiven[1] = true;
+        else if (name == "--loc-lcl") locUser[2] = value, locGiven[2] = true;
+        else if (name == "--disp-ucl") dispUser[0] = value, dispGiven[0] = true;
+        else if (name == "--disp-cl") dispUser[1] = value, dispGiven[1] = true;
+        else if (name == "--disp-lcl") dispUser[2] = value, dispGiven[2] = true;
+        else if (name == "--std-err") stdErr = value;
+        else if (name == "--mr-count") mrCount = value;
+        else if (name == "--axis-labels") axis = value;
+        else if (name == "--selection") selection = value;
+        else if (name == "--rtf") rtfPath = value;
+        else if (name == "--decimals") {
+            if (value.size() != 1 || !std::isdigit(static_cast<unsigned char>(value[0])))
+                return Usage("--decimals takes a whole number from 0 to 9");
+            decimals = value[0] - '0';
+        } else if (name == "--tests") tests = value;
+        else if (name == "--mr-tests") mrTests = value;
+        else if (name == "--run") counts.emplace_back(TestValue::Run, value);
+        else if (name == "--trend") counts.emplace_back(TestValue::Trend, value);
+        else if (name == "--excess") counts.emplace_back(TestValue::Excess, value);
+        else if (name == "--lack") counts.emplace_back(TestValue::Lack, value);
+        else if (name == "--alternating") counts.emplace_back(TestValue::Alternating, value);
+        else if (name == "--zone1" || name == "--zone2") {
+            const auto slash = value.find('/');
+            if (slash == std::string::npos) return Usage(name + " takes K/M, for example 4/5");
+            const bool one = name == "--zone1";
+            counts.emplace_back(one ? TestValue::Zone1K : TestValue::Zone2K, value.substr(0, slash));
+            counts.emplace_back(one ? TestValue::Zone1M : TestValue::Zone2M, value.substr(slash + 1));
+        } else return Usage("Unknown option: " + name);
+    }
+    if (file.empty()) return Usage("No data file given");
+    if (!sample.empty() && !size.empty()) return Usage("Give either --sample or --size");
+
+    Session s;
+    StderrMessages messages;
+    s.messages = &messages;
+    s.ControlTests = LoadControlTestSettings(s);
+    if (!FileToDataGrid(s, file)) return 1;
+    if (!ApplyGlobalOptions(s)) return 1;
+
+    // The tests window.
+    auto flags = [&](const std::string& letters, std::array<bool, ControlTestCount + 1>& f, bool mr) {
+        f.fill(false);
+        for (char c : letters) {
+            const char* at = std::strchr(ControlTestCodes, std::toupper(static_cast<unsigned char>(c)));
+            if (!at || c == 0 || (mr && *at == 'M')) return false;
+            f[static_cast<std::size_t>(at - ControlTestCodes) + 1] = true;
+        }
+        return true;
+    };
+    if (!tests.empty() && !flags(tests, s.ControlTests.Std, false)) return Usage("--tests takes letters of ORTELA12M");
+    if (!mrTests.empty() && !flags(mrTests, s.ControlTests.MR, true)) return Usage("--mr-tests takes letters of ORTELA12");
+    for (const auto& [entry, text] : counts) {
+        int err = 0;
+        const int v = ConvertInteger(text, err);
+        if (err != 0 || v < ControlTestValueMin(entry) || v > ControlTestValueMax(entry))
+            return Usage("Count out of range: " + text);
+        s.ControlTests.Values[static_cast<std::size_t>(entry)] = static_cast<std::uint8_t>(v);
+    }
+    for (auto [k, m] : {std::pair{TestValue::Zone1K, TestValue::Zone1M}, std::pair{TestValue::Zone2K, TestValue::Zone2M}})
+        if (s.ControlTests.Values[k] >= s.ControlTests.Values[m]) return Usage("A zone rule needs K below M");
+
+    // The setup window.
+    VarSetupState st;
+    st.columnCount = MaxCol(s);
+    std::vector<int> measureCols;
+    if (measures.empty() && MaxCol(s) == 1) measureCols = {1};
+    for (const auto& item : SplitList(measures)) {
+        const int c = FindColumn(s, item);
+        if (c == 0) return Usage("No such column: " + item);
+        measureCols.push_back(c);
+    }
+    if (measureCols.empty()) return Usage("Choose the measures with --measures");
+    SetMeasures(st, measureCols);
+    if (rows) SetLayoutRows(st, true);
+    if (!sample.empty()) {
+        const int c = FindColumn(s, sample);
+        if (c == 0) return Usage("No such column: " + sample);
+        SetSampleColumn(st, c);
+    }
+    if (!size.empty()) {
+        int err = 0;
+        const int n = ConvertInteger(size, err);
+        if (err != 0 || n < 2 || n > 999) return Usage("--size takes a whole number from 2 to 999");
+        SetConstantSize(st, true);
+        st.sampleSize = n;
+    }
+    if (!sets.empty()) {
+        st.setsColumn = FindColumn(s, sets);
+        if (st.setsColumn == 0) return Usage("No such column: " + sets);
+    }
+    for (const auto& item : SplitList(groups)) {
+        const int c = FindColumn(s, item);
+        if (c == 0) return Usage("No such column: " + item);
+        st.groupColumns.push_back(c);
+    }
+    RefreshMode(st);
+    auto choose = [&](const std::string& text, const std::vector<std::string>& list, auto apply,
+                      const char* what) {
+        if (text.empty()) return true;
+        const int pos = FindItem(list, text);
+        if (pos < 0) {
+            std::string items;
+            for (const auto& l : list) items += (items.empty() ? "" : ", ") + l;
+            Usage(std::string("Unknown ") + what + ": " + text + " (choose from " + items + ")");
+            return false;
+        }
+        apply(pos);
+        return true;
+    };
+    if (!choose(loc, ListsOf(st).locType, [&](int p) { ChooseLocType(st, p); }, "location chart")) return 2;
+    if (!choose(disp, ListsOf(st).dispType, [&](int p) { ChooseDispType(st, p); }, "dispersion chart")) return 2;
+    if (!choose(dispLimits, ListsOf(st).dispLimit, [&](int p) { ChooseDispLimit(st, p); }, "dispersion limits"))
+        return 2;
+    if (!choose(locLimits, ListsOf(st).locLimit, [&](int p) { ChooseLocLimit(st, p); }, "location limits"))
+        return 2;
+    auto centre = [](const std::string& t) {
+        const std::string l = Lower(t);
+        return l == "average" ? 0 : l == "median" ? 1 : l == "known" ? 2 : -1;
+    };
+    if (!locCentre.empty() && (st.locCenter = centre(locCentre)) < 0) return Usage("--loc-centerline: average, median or known");
+    if (!dispCentre.empty() && (st.dispCenter = centre(dispCentre)) < 0)
+        return Usage("--disp-centerline: average, median or known");
+    st.muText = mu;
+    st.sigmaText = sigma;
+    st.stdErrText = stdErr;
+    st.mrCountText = mrCount;
+    st.locUserText = locUser;
+    st.dispUserText = dispUser;
+    st.locUserBox = locGiven;
+    st.dispUserBox = dispGiven;
+    st.positiveLimitsOnly = positive;
+    if (!axis.empty()) {
+        st.axisLabelColumn = FindColumn(s, axis);
+        if (st.axisLabelColumn == 0) return Usage("No such column: " + axis);
+    }
+
+    VarChartSetup setup;
+    std::string error;
+    if (!ValidateVarChartSetup(s, st, setup, error)) {
+        if (!error.empty()) messages.Error(error);
+        return 1;
+    }
+    auto selections = BuildChartSelections(s, setup);
+    if (!selection.empty()) {
+        std::erase_if(selections, [&](const ChartSelection& c) { return Lower(c.name) != Lower(selection); });
+        if (selections.empty()) {
+            std::fprintf(stderr, "No chart selection named %s\n", selection.c_str());
+            return 1;
+        }
+    }
+    if (selections.empty()) {
+        std::fputs("No chart selection holds a point.\n", stderr);
+        return 1;
+    }
+
+    const TVarChartSettings& cs = setup.settings;
+    const std::string locName = cs.LocChartType ? ChartTypeName(cs.LocChartType) : "Location";
+    const std::string dispName = cs.DispChartType ? ChartTypeName(cs.DispChartType) : "Dispersion";
+    auto num = [&](double x) { return x == MissingValue ? std::string() : FormatFixed(decimals, x, false); };
+    std::vector<std::string> out;
+    for (const auto& sel : selections) {
+        VarChartData d;
+        LoadVarChart(s, setup, sel, breaks, false, d);
+        out.push_back("Variables Control Chart: " + sel.name);
+        out.push_back("File: " + s.DataFilename);
+        out.push_back("");
+        Table t;
+        t.head = {"Point", "Label", "Set", "n", locName, "LCL", "CL", "UCL", "SE", "Codes (Loc)", dispName, "LCL",
+                  "CL", "UCL", "SE", "Codes (Disp)", "Sigma Est", "Break"};
+        for (int p = 1; p <= d.N; ++p) {
+            const auto& T = d.table;
+            const double set = T.at(VarCol::Set, p);
+            std::string label = std::to_string(p);
+            if (cs.AxisLabelColumn > 0)
+                label = s.worksheet.Cell(cs.AxisLabelColumn, static_cast<int>(T.at(VarCol::Axis, p)));
+            t.rows.push_back({std::to_string(p), label, set == MissingValue ? "Missing" : FormatGeneral(set),
+                              FormatGeneral(T.at(VarCol::N, p)), num(T.at(1, p)), num(T.at(3, p)), num(T.at(4, p)),
+                              num(T.at(5, p)), num(T.at(13, p)), d.CodesOf(0, p), num(T.at(2, p)), num(T.at(6, p)),
+                              num(T.at(7, p)), num(T.at(8, p)), num(T.at(14, p)), d.CodesOf(1, p), num(T.at(15, p)),
+                              T.at(VarCol::Break, p) == 1 ? "yes" : ""});
+        }
+        for (auto& l : t.Lines()) out.push_back(std::move(l));
+        const std::string method = MethodTableName(d.SigmaMethod, cs.LocChartType, cs.DispChartType);
+        for (const auto& set : d.sets) {
+            out.push_back("");
+            out.push_back("Set " + set.name + ": " + std::to_string(set.points) + " points, grand mean " +
+                          (set.grandMean == MissingValue ? std::string("none") : num(set.grandMean)));
+            Table lim;
+            lim.head = {"n", "", "Loc LCL", "Loc CL", "Loc UCL", "Disp LCL", "Disp CL", "Disp UCL", "Sigma"};
+            for (const auto& z : set.sizes)
+                lim.rows.push_back({std::to_string(z.n), "", num(z.locLCL), num(z.locCL), num(z.locUCL),
+                                    num(z.dispLCL), num(z.dispCL), num(z.dispUCL), num(z.sigma)});
+            out.push_back("Sigma method: " + (d.SigmaMethod ? method : std::string("none")));
+            for (auto& l : lim.Lines()) out.push_back(std::move(l));
+        }
+        out.push_back("");
+    }
+    for (const auto& l : out) std::printf("%s\n", l.c_str());
+    if (!rtfPath.empty()) {
+        ReportDocument doc;
+        TextFont body;
+        for (const auto& l : out) {
+            doc.AppendText(l, body);
+            doc.EndLine(body);
+        }
+        if (!SaveReport(doc, rtfPath)) {
+            std::fprintf(stderr, "File Error!\n");
+            return 1;
+        }
+    }
+    return 0;
+}
+
+const CliCommandRegistration kVarChart{CliCommand{
+    "varchart",
+    "variables control charts: subgroup statistics, limits and test codes",
+    "Usage: ambrolux-cli varchart [options] FILE\n"
+    "\n"
+    "Data (names or numbers of columns):\n"
+    "  --measures A,B         measure columns (a one-column file needs none)\n"
+    "  --rows                 subgroups in rows (each row one subgroup)\n"
+    "  --sample COL           subgroups by the sample variable COL\n"
+    "  --size N               constant sample size N (2-999)\n"
+    "  --sets COL             sets column\n"
+    "  --groups G1,G2         chart-group columns\n"
+    "\n"
+    "Charts and limits (texts of the setup window's lists):\n"
+    "  --loc X|Mean|Median|None\n"
+    "  --disp \"Moving Range\"|Range|\"Std Dev (s)\"|\"Variance (s²)\"|None\n"
+    "  --loc-limits TEXT      for example \"Average Range\", \"Known Std Dev\"\n"
+    "  --disp-limits TEXT\n"
+    "  --loc-centerline average|median|known\n"
+    "  --disp-centerline average|median|known\n"
+    "  --mu X, --sigma S      known mean and standard deviation\n"
+    "  --loc-ucl/--loc-cl/--loc-lcl V, --disp-ucl/--disp-cl/--disp-lcl V\n"
+    "                         user-defined limits (with \"User Defined\")\n"
+    "  --std-err K            standard errors to each limit (default 3)\n"
+    "  --mr-count W           moving-range span, 2-30 (default 2)\n"
+    "  --axis-labels COL      label points by this column\n"
+    "  --positive-limits-only leave out negative location LCLs\n"
+    "  --show-breaks          a subgroup without values breaks the chart\n"
+    "\n"
+    "Tests for statistical control (stored defaults otherwise):\n"
+    "  --tests ORTELA12M      active tests for ordinary charts, by letter\n"
+    "  --mr-tests O           active tests for moving-range charts\n"
+    "  --run N, --trend N, --excess N, --lack N, --alternating N\n"
+    "  --zone1 K/M, --zone2 K/M\n"
+    "\n"
+    "Output:\n"
+    "  --selection NAME       only this chart selection (default: all)\n"
+    "  --decimals D           decimals, 0-9 (default 4)\n"
+    "  --rtf PATH             also save the output (rich text for .rtf, else text)\n"
+    "\n"
+    "Exit status: 0 on success, 1 when the setup is refused (the message goes to\n"
+    "stderr), 2 on bad usage.\n",
+    RunVarChart}};
+
+}  // namespace
+}  // namespace amx::cli
