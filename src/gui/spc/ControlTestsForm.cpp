@@ -60,8 +60,8 @@ TForm_ControlTests::TForm_ControlTests(Session& session, QWidget* parent) : QDia
         QString between, after;
     };
     const Row rows[ControlTestCount + 1] = {
-        {},
-        {"Points &Outside Control Limits"},
+        {"", -1, -1, "", ""},
+        {"Points &Outside Control Limits", -1, -1, "", ""},
         {"&Run: ", TestValue::Run, -1, "", "Consecutive Points All Above or All Below the Centerline"},
         {"&Trend: ", TestValue::Trend, -1, "", "Consecutive Points All Increasing or All Decreasing"},
         {"&Excess Variability:", TestValue::Excess, -1, "", "Consecutive Points Outside One Standard Error"},
@@ -69,7 +69,7 @@ TForm_ControlTests::TForm_ControlTests(Session& session, QWidget* parent) : QDia
         {"&Alternating Values:", TestValue::Alternating, -1, "", "Consecutive Points Alternating direction"},
         {"Zone Rule &1:", TestValue::Zone1K, TestValue::Zone1M, "of", "Consecutive Points Outside One Standard Error"},
         {"Zone Rule &2:", TestValue::Zone2K, TestValue::Zone2M, "of", "Consecutive Points Outside Two Standard Errors"},
-        {"Excessive &Moving Range between Two Points (3.6864 Standard Errors)"},
+        {"Excessive &Moving Range between Two Points (3.6864 Standard Errors)", -1, -1, "", ""},
     };
     static const char* spinNames[ControlTestValueCount] = {
         nullptr,         "RunSpin",   "TrendSpin", "ExcessSpin", "LackSpin", "AlternatingSpin", "Zone1KSpin",

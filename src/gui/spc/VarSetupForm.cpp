@@ -241,12 +241,12 @@ void TForm_VARsetup::BuildControls() {
         FillList(to, target);
         SelectionChanged();
     };
-    connect(measureButtons_[0], &QToolButton::clicked, this, [=] { move(dataList_, measureList_, false); });
-    connect(measureButtons_[1], &QToolButton::clicked, this, [=] { move(measureList_, dataList_, false); });
-    connect(measureButtons_[2], &QToolButton::clicked, this, [=] { move(measureList_, dataList_, true); });
-    connect(groupButtons_[0], &QToolButton::clicked, this, [=] { move(dataList_, groupList_, false); });
-    connect(groupButtons_[1], &QToolButton::clicked, this, [=] { move(groupList_, dataList_, false); });
-    connect(groupButtons_[2], &QToolButton::clicked, this, [=] { move(groupList_, dataList_, true); });
+    connect(measureButtons_[0], &QToolButton::clicked, this, [=, this] { move(dataList_, measureList_, false); });
+    connect(measureButtons_[1], &QToolButton::clicked, this, [=, this] { move(measureList_, dataList_, false); });
+    connect(measureButtons_[2], &QToolButton::clicked, this, [=, this] { move(measureList_, dataList_, true); });
+    connect(groupButtons_[0], &QToolButton::clicked, this, [=, this] { move(dataList_, groupList_, false); });
+    connect(groupButtons_[1], &QToolButton::clicked, this, [=, this] { move(groupList_, dataList_, false); });
+    connect(groupButtons_[2], &QToolButton::clicked, this, [=, this] { move(groupList_, dataList_, true); });
     // ">" takes the selected data variable into a one-column field; "<" gives it back.
     auto single = [this](QToolButton* button, int& column) {
         if (column != 0) {
@@ -266,13 +266,13 @@ void TForm_VARsetup::BuildControls() {
         }
         (void)button;
     };
-    connect(sampleButton_, &QToolButton::clicked, this, [=] {
+    connect(sampleButton_, &QToolButton::clicked, this, [=, this] {
         int column = st_.sampleColumn;
         single(sampleButton_, column);
         SetSampleColumn(st_, column);
         SelectionChanged();
     });
-    connect(setsButton_, &QToolButton::clicked, this, [=] {
+    connect(setsButton_, &QToolButton::clicked, this, [=, this] {
         single(setsButton_, st_.setsColumn);
         SelectionChanged();
     });
