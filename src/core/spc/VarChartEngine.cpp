@@ -217,12 +217,29 @@ void LoadVarChart(Session& s, const VarChartSetup& setup, const ChartSelection& 
         const double v = T.at(VarCol::Set, p);
         return Ok(v) ? v : std::numeric_limits<double>::infinity();
     };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return setKey(a) < setKey(b); });
+    auto bySet = [&](int a, int b) { return setKey(a) < setKey(b); };
+    if (!std::is_sorted(order.begin(), order.end(), bySet)) std::stable_sort(order.begin(), order.end(), bySet);
 
     const bool locComputed = locOn && locMethod != Method::UserDefined && locMethod != Method::None;
     const bool dispCentre = dispOn && dispMethod != Method::None && dispMethod != Method::UserDefined;
     const bool dispLimits = dispCentre && dispMethod != Method::CenterlineOnly;
     const long double sigmaKnown = cs.SigmaKnown ? cs.KnownSigma : Missing;
+    struct Needs {
+        bool J = false, M = false, locMR = false, H = false, dispMR = false, DSD = false;
+    } need;
+    {
+        const int lm = locComputed ? locMethod : -1, dm = dispLimits ? dispMethod : -1;
+        const int centre = dispCentre ? cs.DispCenterline : 0;
+        const bool rangeLike = dispType == ChartType::Range || dispType == ChartType::MovingRange;
+        need.J = lm == Method::MedianMR || lm == Method::MedianRange || dm == Method::MedianMR ||
+                 dm == Method::MedianRange || (centre == 5 && rangeLike);
+        need.M = lm == Method::MedianStdDev || dm == Method::MedianStdDev || (centre == 5 && !rangeLike);
+        need.locMR = lm >= Method::AverageMRofMeans && lm <= Method::MedianMRofMedians;
+        need.H = lm == Method::StdDev || lm == Method::StdDevOfMeans || lm == Method::StdDevOfMedians ||
+                 dm == Method::StdDev || (individual && (lm == Method::AverageStdDev || dm == Method::AverageStdDev));
+        need.dispMR = dm == Method::DispAverageMR || dm == Method::DispMedianMR;
+        need.DSD = dm == Method::DispStdDev;
+    }
     bool suppliedB = false, anyLocSE = false;
 
     for (std::size_t a = 0; a < order.size();) {
@@ -272,17 +289,19 @@ void LoadVarChart(Session& s, const VarChartSetup& setup, const ChartSelection& 
             else locCL = grand;
         }
         // 3. sigma aggregates
-        const long double K = MeanOf(col9), J = MedianOf(col9);
+        // Only the aggregates the chosen methods and centerlines use.
+        const long double K = MeanOf(col9);
+        const long double J = need.J ? MedianOf(col9) : Missing;
         const long double V = vDen > 0 ? vNum / vDen : Missing;
-        const long double M = MedianOf(sds);
+        const long double M = need.M ? MedianOf(sds) : Missing;
         const long double U = uDen > 0 ? uNum / uDen : Missing;
-        const auto locMR = MovingRanges(locStats, w);
-        const long double AMR = MeanOf(locMR), MMR = MedianOf(locMR);
-        const long double H = StdDevOf(locStats);
-        const auto dispMR = MovingRanges(dispStats, w);
+        const auto locMR = need.locMR ? MovingRanges(locStats, w) : std::vector<long double>{};
+        const long double AMR = MeanOf(locMR), MMR = need.locMR ? MedianOf(locMR) : Missing;
+        const long double H = need.H ? StdDevOf(locStats) : Missing;
+        const auto dispMR = need.dispMR ? MovingRanges(dispStats, w) : std::vector<long double>{};
         const long double DAMR = dispMR.empty() ? Missing : MeanOf(dispMR) / d2w;
         const long double DMMR = dispMR.empty() ? Missing : MedianOf(dispMR) / MedianRangeFactor(ctx, w);
-        const long double DSD = StdDevOf(dispStats);
+        const long double DSD = need.DSD ? StdDevOf(dispStats) : Missing;
         const long long nTilde = sizes.empty() ? 0 : std::llround(static_cast<double>(MedianOf(sizes)));
         auto ok = [](long double x) { return x != Missing; };
 
