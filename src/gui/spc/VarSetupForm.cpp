@@ -172,7 +172,8 @@ void TForm_VARsetup::BuildControls() {
     locCenter_ = combo("Location Centerline", "LocCenterlineComboBox", &locCenterCaption_);
     dispLimit_ = combo("Dispersion Limit Calculations", "DispLimitComboBox", &dispLimitCaption_);
     dispCenter_ = combo("Dispersion Centerline", "DispCenterlineComboBox", &dispCenterCaption_);
-    grid->addLayout(chartCol, 0, 2);
+    chartCol->setRowStretch(row, 1);  // the lists stay together at the top
+    grid->addLayout(chartCol, 0, 2, 3, 1);
 
     auto userGroup = [&](const QString& title, const char* prefix, std::array<QCheckBox*, 3>& boxes,
                          std::array<QLineEdit*, 3>& edits) {
@@ -225,7 +226,7 @@ void TForm_VARsetup::BuildControls() {
     actionButton_->setObjectName("ActionButton");
     limitsCol->addWidget(actionButton_);
     limitsCol->addStretch(1);
-    grid->addLayout(limitsCol, 0, 3);
+    grid->addLayout(limitsCol, 0, 3, 3, 1);
 
     // Moving columns between the lists changes the selection.
     auto move = [this](QListWidget* from, QListWidget* to, bool all) {
