@@ -55,7 +55,11 @@ private slots:
         QCOMPARE(handed, 0);
         QCOMPARE(int(w.Committed().settings.Layout), 0);
 
-        w.findChild<QLineEdit*>("StdErrEdit")->setText("3");
+        // The field takes only what a positive real can hold.
+        auto* stdErr = w.findChild<QLineEdit*>("StdErrEdit");
+        QTest::keyClicks(stdErr, "-2x.5");
+        QCOMPARE(stdErr->text(), QString("2.5"));
+        stdErr->setText("3");
         action->click();
         QCOMPARE(handed, 1);
         QCOMPARE(selections, std::size_t(1));

@@ -20,7 +20,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/KeyFilters.h"
 #include "common/MessageHelpers.h"
+#include "modifications/KeyFilterAdapter.h"
 #include "procedure/EditCommands.h"
 #include "procedure/FormScale.h"
 #include "session/Session.h"
@@ -312,6 +314,15 @@ void TForm_VARsetup::BuildControls() {
     connect(mrEdit_, &QLineEdit::editingFinished, this, [this] {
         if (mrEdit_->text().trimmed().isEmpty()) mrEdit_->setText("2");
     });
+    // Entry filters: real numbers, positive reals, whole numbers.
+    for (int i = 0; i < 3; ++i) {
+        new KeyFilterAdapter(locUserEdit_[i], RealKey);
+        new KeyFilterAdapter(dispUserEdit_[i], PositiveRealKey);
+    }
+    new KeyFilterAdapter(muEdit_, RealKey);
+    new KeyFilterAdapter(sigmaEdit_, PositiveRealKey);
+    new KeyFilterAdapter(stdErrEdit_, PositiveRealKey);
+    new KeyFilterAdapter(mrEdit_, IntegerKey);
     connect(actionButton_, &QPushButton::clicked, this, &TForm_VARsetup::ActionClick);
 }
 
