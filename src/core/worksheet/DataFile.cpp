@@ -582,6 +582,13 @@ void AppendSanitised(std::string& out, std::string_view text) {
         if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n') out[i] = ' ';
 }
 
+// A text that, written first in a file, would begin with the bytes of a
+// byte-order mark the reader drops: U+FEFF itself, or "ï»¿" whose
+// Windows-1252 bytes are the same.
+bool LooksLikeByteOrderMark(std::string_view t) {
+    return t.substr(0, 3) == "\xEF\xBB\xBF" || t.substr(0, 6) == "\xC3\xAF\xC2\xBB\xC2\xBF";
+}
+
 bool HasSeparatorChar(std::string_view t) { return t.find_first_of(" ,") != std::string_view::npos; }
 
 class FileTextWriter {
@@ -701,7 +708,8 @@ private:
             std::string_view cell = ws_.CellView(c, r);
             // A first cell the reader would take for a comment or a
             // description keyword gets a blank in front, which it trims.
-            if (c == block_.left && !cell.empty() && (cell.front() == '*' || DescriptionLineRow(cell) != 0))
+            if (c == block_.left && !cell.empty() &&
+                (cell.front() == '*' || DescriptionLineRow(cell) != 0 || LooksLikeByteOrderMark(cell)))
                 line.push_back(' ');
             AppendSanitised(line, cell);
         }
@@ -733,7 +741,7 @@ private:
             for (std::size_t i = 0; i < names.size(); ++i) {
                 const std::string& n = names[i];
                 bool quote = attempt == 1 || ConvertsAsNumber(n) || IsQuoted(n) ||
-                             (i == 0 && (n.front() == '*' || DescriptionLineRow(n) != 0)) ||
+                             (i == 0 && (n.front() == '*' || DescriptionLineRow(n) != 0 || LooksLikeByteOrderMark(n))) ||
                              (names.size() == 1 && HasSeparatorChar(n));
                 if (i > 0) line.push_back('\t');
                 if (quote) line.push_back('"');

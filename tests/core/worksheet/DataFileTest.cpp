@@ -485,6 +485,10 @@ TEST_F(DataFileTest, SavedSheetsReadBackUnchanged) {
         {"rows of empty cells", {"A", "B"}, {{"", ""}, {"1", ""}, {"", ""}}},
         {"characters beyond Windows-1252", {"\xCE\xA9", "B"}, {{"\xE4\xB8\xAD", "caf\xC3\xA9"}}},
         {"Windows-1252 characters", {"Pr\xC3\xBC" "fer", "B"}, {{"\xE2\x82\xAC" "5", "\xC2\xB1"}}},
+        // First cells and names whose bytes would begin like a byte-order mark.
+        {"a first cell of U+FEFF", {"Col1", "Col2"}, {{"\xEF\xBB\xBFx", "1"}}},
+        {"a first cell of Windows-1252 \"i>>?\"", {"Col1", "Col2"}, {{"\xC3\xAF\xC2\xBB\xC2\xBFy", "\xC3\xA9"}}},
+        {"a first name of U+FEFF", {"\xEF\xBB\xBFN", "B"}, {{"1", "2"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
