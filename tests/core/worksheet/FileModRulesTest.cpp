@@ -165,6 +165,25 @@ TEST(ProcessIf, DialogReopensOnTheLiveFilterAndResetTurnsItOff) {
     EXPECT_EQ(LoadColumn(s, 3).size(), 5u);
 }
 
+TEST(ProcessIf, ReopeningAListWithAMissingEntryChangesNothing) {
+    // A tab in the list is a missing entry whatever the blank-commas answer;
+    // the reopened box must give the same list again.
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+        Session s;
+        RecordingMessages msgs;
+        msgs.scriptedAnswers = {answer};
+        s.messages = &msgs;
+        LoadLots(s);
+        ApplyProcessIfDialog(s, Conditions({2, "Weight", PiRelation::In, "5,\t, ,7"}));
+        const std::vector<double> before = LoadColumn(s, 3);
+        const std::string text = s.ProcessIfText1;
+        ApplyProcessIfDialog(s, CurrentProcessIfInput(s));
+        EXPECT_EQ(LoadColumn(s, 3), before);
+        EXPECT_EQ(s.ProcessIfText1, text);
+        EXPECT_EQ(s.ProcessIf.LA1.size(), answer == Answer::Yes ? 4u : 3u);
+    }
+}
+
 TEST(ProcessIf, ListBoxKeys) {
     for (char32_t key : {U'0', U'9', U' ', U',', U'.', U'-', char32_t{KeyBackspace}})
         EXPECT_TRUE(ProcessIfListKey({}, key).Accepted()) << static_cast<int>(key);

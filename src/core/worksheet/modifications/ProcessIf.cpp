@@ -93,14 +93,33 @@ bool IsListRelation(int sign) { return sign == PiRelation::In || sign == PiRelat
 
 }  // namespace
 
+namespace {
+
+// The value box of a list condition, from its entries: a missing entry
+// (typed as a tab) goes back as a tab, so OK on the reopened dialog reads the
+// same list whatever the blank-commas answer is by then.
+std::string ListBoxText(const std::string& shown, const std::vector<std::string>& entries) {
+    bool anyMissing = false;
+    for (const auto& e : entries) anyMissing |= e.empty();
+    if (!anyMissing) return WithoutBrackets(shown);
+    std::string text;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0) text += ',';
+        text += entries[i].empty() ? std::string("\t") : entries[i];
+    }
+    return text;
+}
+
+}  // namespace
+
 ProcessIfDialogInput CurrentProcessIfInput(const FileModState& fm) {
     const ProcessIfRec& p = fm.ProcessIf;
     ProcessIfDialogInput in;
     in.andOr = p.AndOr;
     in.cond[0] = {p.PiIndex1, p.PiIndex1 ? p.Xstr1 : std::string(), p.Sign1,
-                  IsListRelation(p.Sign1) ? WithoutBrackets(p.XV1) : p.XV1};
+                  IsListRelation(p.Sign1) ? ListBoxText(p.XV1, p.SLA1) : p.XV1};
     in.cond[1] = {p.PiIndex2, p.PiIndex2 ? p.Xstr2 : std::string(), p.Sign2,
-                  IsListRelation(p.Sign2) ? WithoutBrackets(p.XV2) : p.XV2};
+                  IsListRelation(p.Sign2) ? ListBoxText(p.XV2, p.SLA2) : p.XV2};
     return in;
 }
 
