@@ -321,12 +321,14 @@ char DataLineSeparator(std::string_view line) {
     return 0;
 }
 
-// The values of a description line after its keyword. A line with a tab is
-// split at tabs and kept as it is (the writer's form); otherwise it is split
-// at the file's separator and each value trimmed.
-void SplitDescriptionValues(std::string_view rest, char fileSeparator, std::vector<std::string_view>& out) {
+// The values of a description line after its keyword. A line with a tab
+// (the writer's form, a tab right after the colon) is split at tabs and its
+// values kept as they are; otherwise it is split at the file's separator and
+// each value trimmed.
+void SplitDescriptionValues(std::string_view rest, bool lineHasTab, char fileSeparator,
+                            std::vector<std::string_view>& out) {
     out.clear();
-    if (rest.find('\t') != std::string_view::npos || fileSeparator == '\t') {
+    if (lineHasTab || fileSeparator == '\t') {
         std::size_t start = 0;
         for (;;) {
             std::size_t at = rest.find('\t', start);
@@ -361,6 +363,7 @@ ReadOutcome ReadLines(LoadedSheet& out, std::FILE* f, bool utf8, std::uint64_t f
     // Description lines keep their text until the file's separator is known.
     std::array<std::string, 4> descriptionText;
     std::array<bool, 4> descriptionSeen{};
+    std::array<bool, 4> descriptionTab{};
 
     LineReader reader(f);
     std::string_view raw;
@@ -405,6 +408,7 @@ ReadOutcome ReadLines(LoadedSheet& out, std::FILE* f, bool utf8, std::uint64_t f
                     rest.remove_prefix(std::min(rest.size(), Utf8SequenceLength(static_cast<unsigned char>(rest[0]))));
                 descriptionText[d - 1].assign(rest);
                 descriptionSeen[d - 1] = true;
+                descriptionTab[d - 1] = line.find('\t') != std::string_view::npos;
                 out.descriptions = true;
                 line = {};
             }
@@ -443,7 +447,7 @@ ReadOutcome ReadLines(LoadedSheet& out, std::FILE* f, bool utf8, std::uint64_t f
     std::vector<std::string_view> values;
     for (int d = 0; d < 4; ++d) {
         if (!descriptionSeen[d]) continue;
-        SplitDescriptionValues(descriptionText[d], fileSeparator, values);
+        SplitDescriptionValues(descriptionText[d], descriptionTab[d], fileSeparator, values);
         if (static_cast<int>(values.size()) > Worksheet::MaxColumns) out.truncated = true;
         for (std::size_t i = 0; i < values.size() && static_cast<int>(i) < ws.ColumnCount(); ++i)
             ws.SetDescription(d + 1, static_cast<int>(i) + 1, values[i]);

@@ -151,6 +151,8 @@ TEST_F(DataFileTest, DescriptionValuesSplitAtTheFilesSeparator) {
         {"blank-separated file", "A B\nUSL: 10 20\n1 2\n", {"10", "20"}, {"", ""}},
         {"tab file keeps commas inside a value", "A\tB\r\nTitle:\tx, y\tz\r\n1\t2\r\n", {"", ""}, {"x, y", "z"}},
         {"a tab in the line wins", "A,B\nUSL:\t10,5\t20\n1,2\n", {"10,5", "20"}, {"", ""}},
+        {"a tab after the colon in a blank-separated file", "A B\nTitle:\tShaft bore\n1 2\n", {"", ""},
+         {"Shaft bore", ""}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
