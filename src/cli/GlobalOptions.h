@@ -1,12 +1,15 @@
 #pragma once
 // Options every command takes: the file modifications (missing values,
-// Process If, transform) and the random seed. main() takes them out of the
-// arguments before the command sees the rest; a command applies them to its
-// session right after loading its data file (a file load resets Process If
-// and the transform).
+// Process If, transform) and the random seed. They are declared on the
+// program (before the command name) and on every command (after it); main()
+// joins the two into Globals(). A command applies them to its session right
+// after loading its data file (a file load resets Process If and the
+// transform); LoadDataFile does that.
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <CLI/CLI.hpp>
 
 namespace amx {
 struct Session;
@@ -27,16 +30,17 @@ struct GlobalOptions {
 // The options of this run (set by main()).
 GlobalOptions& Globals();
 
-// Removes the global options (as "--name value" or "--name=value") from args
-// into `out`. False, with the message, on a missing or bad value.
-bool ParseGlobalOptions(std::vector<std::string>& args, GlobalOptions& out, std::string& error);
+// Declares the options on `app`, bound to `out`.
+void AddGlobalOptions(CLI::App& app, GlobalOptions& out);
+// `before` (given ahead of the command name) joined with `after`: lists
+// append, single values from `after` win. False, with the message, when the
+// result has more conditions than the program takes.
+bool JoinGlobalOptions(const GlobalOptions& before, const GlobalOptions& after, GlobalOptions& out,
+                       std::string& error);
 
 // Seeds the random generator (from the clock without --seed) and sets the
 // rules on a session whose data is loaded. Errors go to the session's
 // messages; false when one was reported.
 bool ApplyGlobalOptions(Session& s, const GlobalOptions& options = Globals());
-
-// The options' section of the top-level --help.
-const char* GlobalOptionsHelp();
 
 }  // namespace amx::cli

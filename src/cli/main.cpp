@@ -1,7 +1,13 @@
 // ambrolux-cli: the program's procedures without a desktop, for batch work.
+// The command line is parsed by CLI11 from the declarations of the global
+// options (GlobalOptions.h) and of each command (CliCommand.h).
 #include <cstdio>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include "CliCommand.h"
 #include "GlobalOptions.h"
@@ -13,48 +19,86 @@ std::map<std::string, CliCommand>& CommandTable() {
     return table;
 }
 
-}  // namespace amx::cli
+int UsageError(const std::string& command, const std::string& text) {
+    std::fprintf(stderr, "%s\nRun 'ambrolux-cli %s --help' for the options.\n", text.c_str(), command.c_str());
+    return 2;
+}
 
 namespace {
 
-void PrintUsage(std::FILE* to) {
-    std::fputs("Usage: ambrolux-cli COMMAND [options] FILE\n\nCommands:\n", to);
-    for (const auto& [name, command] : amx::cli::CommandTable())
-        std::fprintf(to, "  %-12s %s\n", name.c_str(), command.summary.c_str());
-    std::fputs("\nRun 'ambrolux-cli COMMAND --help' for a command's options.\n\n", to);
-    std::fputs(amx::cli::GlobalOptionsHelp(), to);
-}
+// Help pages that start with the usage line: "Usage: ambrolux-cli CMD
+// [OPTIONS] FILE", then what the command does, its options by group and the
+// closing notes.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override {
+        if (mode == CLI::AppFormatMode::Sub) return CLI::Formatter::make_help(app, name, mode);
+        std::string out = make_usage(app, name);
+        const std::string description = app->get_description();
+        if (!description.empty()) out += "\n" + description + "\n";
+        out += make_positionals(app);
+        out += make_groups(app, mode);
+        out += make_subcommands(app, mode);
+        const std::string footer = make_footer(app);
+        if (!footer.empty()) out += "\n" + footer;
+        return out;
+    }
+    // The command list shows each command's one-line summary.
+    std::string make_subcommand(const CLI::App* sub) const override {
+        std::stringstream out;
+        auto it = CommandTable().find(sub->get_name());
+        CLI::detail::format_help(out, sub->get_name(), it == CommandTable().end() ? "" : it->second.summary,
+                                 column_width_);
+        return out.str();
+    }
+};
 
 }  // namespace
+}  // namespace amx::cli
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    std::string optionError;
-    if (!amx::cli::ParseGlobalOptions(args, amx::cli::Globals(), optionError)) {
-        std::fprintf(stderr, "%s\n", optionError.c_str());
-        return 2;
+    using namespace amx::cli;
+    CLI::App app{"The procedures of Ambrolux without a desktop, for batch work.", "ambrolux-cli"};
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.get_formatter()->column_width(26);
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.get_formatter()->label("SUBCOMMANDS", "COMMANDS");
+    app.require_subcommand(1);
+    app.footer("Run 'ambrolux-cli COMMAND --help' for a command's options. The file modifications may also\n"
+               "follow the command name.\n\n"
+               "Exit status: 0 on success, 1 when the program reported an error, 2 on bad usage.");
+    GlobalOptions before;
+    AddGlobalOptions(app, before);
+
+    struct Entry {
+        CLI::App* app;
+        GlobalOptions globals;
+        CommandRun run;
+    };
+    std::vector<std::unique_ptr<Entry>> entries;
+    for (auto& [name, command] : CommandTable()) {
+        auto entry = std::make_unique<Entry>();
+        entry->app = app.add_subcommand(name, command.summary);
+        entry->app->formatter(app.get_formatter());
+        entry->app->group("Commands");
+        entry->run = command.declare(*entry->app);
+        AddGlobalOptions(*entry->app, entry->globals);
+        entries.push_back(std::move(entry));
     }
-    if (args.empty()) {
-        PrintUsage(stderr);
-        return 2;
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 2;
     }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        PrintUsage(stdout);
-        return 0;
-    }
-    auto& table = amx::cli::CommandTable();
-    auto it = table.find(args[0]);
-    if (it == table.end()) {
-        std::fprintf(stderr, "Unknown command: %s\n", args[0].c_str());
-        PrintUsage(stderr);
-        return 2;
-    }
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    for (const auto& a : rest) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(it->second.help.c_str(), stdout);
-            return 0;
+    for (const auto& entry : entries) {
+        if (!entry->app->parsed()) continue;
+        std::string error;
+        if (!JoinGlobalOptions(before, entry->globals, Globals(), error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 2;
         }
+        return entry->run();
     }
-    return it->second.run(rest);
+    return 2;
 }

@@ -84,8 +84,10 @@ TEST(LimitsCommand, ReportsMessagesAndExitCodes) {
         {"--chart p --method 'Exact Poisson' --statistic 0.1 --n 50", 2, "",
          "Unknown method for the p chart: Exact Poisson"},
         {"--statistic 1", 2, "", "--chart is required"},
-        {"--chart c --statistic 4 --colour red", 2, "", "Unknown option: --colour"},
-        {"--chart c --statistic", 2, "", "Missing value for --statistic"},
+        {"--chart c", 2, "", "--statistic is required"},
+        {"--chart c --statistic 4 --colour red", 2, "", "The following arguments were not expected: red --colour"},
+        {"--chart c --statistic", 2, "", "--statistic: 1 required NUMBER missing"},
+        {"--chart c --statistic 4 --format csv", 2, "", "--format csv writes one table"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);

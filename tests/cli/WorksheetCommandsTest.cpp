@@ -124,8 +124,9 @@ TEST_F(WorksheetCommands, MessagesGoToStderrWithAFailingExit) {
          "Error Writing File\n"},
         {"truncated columns still convert", "convert '" + Temp("wide.amx") + "' '" + Temp("o.amx") + "'", 0,
          "The Maximum Number of Columns was Exceeded. Columns Truncated.\n"},
-        {"info without a file", "info", 2, "Usage: ambrolux-cli info FILE\n"},
-        {"convert with one file", "convert '" + Data("small.amx") + "'", 2, "Usage: ambrolux-cli convert IN OUT\n"},
+        {"info without a file", "info", 2, "FILE is required\nRun with --help for more information.\n"},
+        {"convert with one file", "convert '" + Data("small.amx") + "'", 2,
+         "OUT is required\nRun with --help for more information.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

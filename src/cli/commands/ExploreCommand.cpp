@@ -3,12 +3,14 @@
 // "output" prints the report of the Output page.
 #include <cctype>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "../CliCommand.h"
+#include "../DataInput.h"
+#include "../ResultOutput.h"
 #include "CliMessages.h"
-#include "../GlobalOptions.h"
 #include "explore/Explore.h"
 #include "report/ReportWriters.h"
 #include "session/Session.h"
@@ -53,11 +55,6 @@ int FindColumn(const Session& s, const std::string& text) {
     return 0;
 }
 
-int Usage(const std::string& problem) {
-    std::fprintf(stderr, "%s\nRun 'ambrolux-cli explore --help' for the options.\n", problem.c_str());
-    return 2;
-}
-
 // Page names for --pages and --sections.
 int FindPage(const std::string& text) {
     static const char* names[][2] = {{"descriptives", "d"}, {"quartiles", "q"}, {"normality", "n"},
@@ -69,60 +66,26 @@ int FindPage(const std::string& text) {
     return -1;
 }
 
-void PrintGrid(const ExploreGrid& g, bool tabs) {
-    std::printf("%s\n", g.caption.c_str());
-    if (tabs) {
-        std::string text = ExploreGridText(g);
-        std::string out;
-        for (char c : text)
-            if (c != '\r') out += c;
-        std::fputs(out.c_str(), stdout);
-    } else {
-        for (const auto& line : ExploreGridLines(g)) std::printf("%s\n", line.c_str());
-    }
-    std::printf("\n");
+int Usage(const std::string& problem) { return UsageError("explore", problem); }
+
+const char* PageName(int page) {
+    static const char* names[] = {"descriptives", "quartiles", "normality", "ci", "nattol", "custom"};
+    return names[page];
 }
 
-int RunExplore(const std::vector<std::string>& args) {
+struct ExploreOptions {
     ExploreRequest rq;
     std::string file, columnsText, measureText, referenceText, customText, pagesText, sectionsText, rtfPath;
-    bool tabs = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i], value;
-        if (name.rfind("--", 0) != 0 || name == "--") {
-            if (!file.empty()) return Usage("Unexpected argument: " + args[i]);
-            file = name;
-            continue;
-        }
-        bool inlineValue = false;
-        if (auto eq = name.find('='); eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-            inlineValue = true;
-        }
-        if (name == "--pool") { rq.pool = true; continue; }
-        if (name == "--pool-nt") { rq.poolNT = true; continue; }
-        if (name == "--tabs") { tabs = true; continue; }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) return Usage("Missing value for " + name);
-            value = args[++i];
-        }
-        if (name == "--columns") columnsText = value;
-        else if (name == "--measure") measureText = value;
-        else if (name == "--reference") referenceText = value;
-        else if (name == "--conf") rq.confText = value;
-        else if (name == "--decimals") {
-            if (value.empty() || value.size() > 1 || !std::isdigit(static_cast<unsigned char>(value[0])))
-                return Usage("--decimals takes a whole number from 0 to 9");
-            rq.decimals = value[0] - '0';
-        } else if (name == "--custom") customText = value;
-        else if (name == "--pages") pagesText = value;
-        else if (name == "--sections") sectionsText = value;
-        else if (name == "--title") rq.title = value;
-        else if (name == "--rtf") rtfPath = value;
-        else return Usage("Unknown option: " + name);
-    }
-    if (file.empty()) return Usage("No data file given");
+    int decimals = 2;
+    OutputOptions output;
+};
+
+int RunExplore(ExploreOptions o) {
+    ExploreRequest& rq = o.rq;
+    rq.decimals = o.decimals;
+    const std::string &file = o.file, &columnsText = o.columnsText, &measureText = o.measureText,
+                      &referenceText = o.referenceText, &customText = o.customText, &pagesText = o.pagesText,
+                      &sectionsText = o.sectionsText, &rtfPath = o.rtfPath;
     if (!columnsText.empty() && (!measureText.empty() || !referenceText.empty()))
         return Usage("Give either --columns or --measure with --reference");
     if (measureText.empty() != referenceText.empty())
@@ -162,8 +125,7 @@ int RunExplore(const std::vector<std::string>& args) {
     Session s;
     StderrMessages messages;
     s.messages = &messages;
-    if (!FileToDataGrid(s, file)) return 1;
-    if (!ApplyGlobalOptions(s)) return 1;
+    if (!LoadDataFile(s, file)) return 1;
 
     if (!columnsText.empty()) {
         rq.mode = ExploreMode::Columns;
@@ -187,6 +149,13 @@ int RunExplore(const std::vector<std::string>& args) {
         return Usage("Choose --columns, or --measure with --reference");
     }
 
+    int tablePages = 0;
+    for (int p : pages) tablePages += p != ExplorePageCount;
+    ResultOutput out("explore", o.output);
+    if (out.Csv() && tablePages != 1)
+        return Usage("--format csv writes one table: choose one result page with --pages");
+    out.SetSource(s, file);
+
     ExploreState st;
     bool reportWanted = !rtfPath.empty();
     for (int p : pages) {
@@ -201,7 +170,7 @@ int RunExplore(const std::vector<std::string>& args) {
             if (messages.errors == 0) std::fputs("Nothing selected to analyse.\n", stderr);
             return 1;
         }
-        PrintGrid(g, tabs);
+        out.Table(PageName(p), g);
     }
     if (reportWanted) {
         ReportDocument pane;
@@ -209,50 +178,65 @@ int RunExplore(const std::vector<std::string>& args) {
         if (s.StatErrorCode != 0 || messages.errors > 0) return 1;
         bool printReport = false;
         for (int p : pages) printReport = printReport || p == ExplorePageCount;
-        if (printReport)
-            for (const Paragraph& line : pane.Lines()) std::printf("%s\n", line.Text().c_str());
+        if (printReport) out.Report(pane);
         if (!rtfPath.empty() && !SaveReport(pane, rtfPath)) {
             std::fprintf(stderr, "File Error!\n");
             return 1;
         }
     }
-    return 0;
+    return out.Finish();
 }
 
-const CliCommandRegistration kExplore{CliCommand{
-    "explore",
-    "descriptives, quartiles, normality tests, intervals and custom statistics",
-    "Usage: ambrolux-cli explore [options] FILE\n"
-    "\n"
-    "What to analyse (a one-column file needs neither):\n"
-    "  --columns LIST        columns to analyse, each on its own (names or numbers,\n"
-    "                        comma-separated)\n"
-    "  --measure COL         the measured column, split by ...\n"
-    "  --reference LIST      ... the runs of these reference columns\n"
-    "\n"
-    "Settings:\n"
-    "  --conf PCT            confidence level in percent (default 95)\n"
-    "  --decimals D          decimals of the values, 0-9 (default 2)\n"
-    "  --pool                pooled standard deviation on the ci page\n"
-    "  --pool-nt             pooled standard deviation on the nattol page\n"
-    "  --custom LIST         custom statistics by name or number 0-81, or 'all'\n"
-    "\n"
-    "Output:\n"
-    "  --pages LIST          any of descriptives, quartiles, normality, ci, nattol,\n"
-    "                        custom, output (default: every result page; custom\n"
-    "                        when --custom is given). 'output' prints the report.\n"
-    "  --sections LIST       report sections (default all): descriptives,\n"
-    "                        quartiles, normality, ci, nattol, custom\n"
-    "  --title TEXT          report title\n"
-    "  --rtf PATH            also save the report (rich text for .rtf, else text)\n"
-    "  --tabs                tab-separated tables instead of aligned ones\n"
-    "\n"
-    "The simulated exponential test (custom statistic AMX(E)) draws a million\n"
-    "samples per row; results are reused for equal sample size and statistic.\n"
-    "\n"
-    "Exit status: 0 on success, 1 when the program reported an error, 2 on bad\n"
-    "usage.\n",
-    RunExplore}};
+const CliCommandRegistration kExplore{
+    "explore", "descriptives, quartiles, normality tests, intervals and custom statistics", [](CLI::App& app) {
+        auto o = std::make_shared<ExploreOptions>();
+        app.description("The Explore window without a desktop: each chosen page prints as a table, and 'output'\n"
+                        "prints the report of the Output page.");
+        AddDataFileArgument(app, o->file);
+        const char* what = "What to analyse (a one-column file needs neither)";
+        app.add_option("--columns", o->columnsText,
+                       "columns to analyse, each on its own (names or numbers, comma-separated)")
+            ->type_name("LIST")
+            ->group(what);
+        app.add_option("--measure", o->measureText, "the measured column, split by ...")->type_name("COL")->group(what);
+        app.add_option("--reference", o->referenceText, "... the runs of these reference columns")
+            ->type_name("LIST")
+            ->group(what);
+        const char* settings = "Settings";
+        app.add_option("--conf", o->rq.confText, "confidence level in percent (default 95)")
+            ->type_name("PCT")
+            ->group(settings);
+        app.add_option("--decimals", o->decimals, "decimals of the values, 0-9 (default 2)")
+            ->type_name("D")
+            ->check(CLI::Range(0, 9))
+            ->group(settings);
+        app.add_flag("--pool", o->rq.pool, "pooled standard deviation on the ci page")->group(settings);
+        app.add_flag("--pool-nt", o->rq.poolNT, "pooled standard deviation on the nattol page")->group(settings);
+        app.add_option("--custom", o->customText, "custom statistics by name or number 0-81, or 'all'")
+            ->type_name("LIST")
+            ->group(settings);
+        const char* output = "Output";
+        app.add_option("--pages,--page", o->pagesText,
+                       "any of descriptives, quartiles, normality, ci, nattol, custom, output (default: every "
+                       "result page; custom when --custom is given). 'output' prints the report.")
+            ->type_name("LIST")
+            ->group(output);
+        app.add_option("--sections", o->sectionsText,
+                       "report sections (default all): descriptives, quartiles, normality, ci, nattol, custom")
+            ->type_name("LIST")
+            ->group(output);
+        app.add_option("--title", o->rq.title, "report title")->type_name("TEXT")->group(output);
+        app.add_option("--rtf", o->rtfPath, "also save the report (rich text for .rtf, else text)")
+            ->type_name("PATH")
+            ->group(output);
+        AddFormatOption(app, o->output, true);
+        app.footer(
+            "The simulated exponential test (custom statistic AMX(E)) draws a million samples per row; results\n"
+            "are reused for equal sample size and statistic.\n"
+            "\n"
+            "Exit status: 0 on success, 1 when the program reported an error, 2 on bad usage.");
+        return [o] { return RunExplore(*o); };
+    }};
 
 }  // namespace
 }  // namespace amx::cli

@@ -2,10 +2,12 @@
 // desktop. One chart per run; the options are the window's fields.
 #include <cctype>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "../CliCommand.h"
+#include "../ResultOutput.h"
 #include "common/Messages.h"
 #include "report/ReportWriters.h"
 #include "session/Session.h"
@@ -66,41 +68,17 @@ std::string MethodList(int chart) {
     return list;
 }
 
-int Usage(const std::string& problem) {
-    std::fprintf(stderr, "%s\nRun 'ambrolux-cli limits --help' for the options.\n", problem.c_str());
-    return 2;
-}
+int Usage(const std::string& problem) { return UsageError("limits", problem); }
 
-int RunLimits(const std::vector<std::string>& args) {
+struct LimitsOptions {
     ControlLimitRequest request;
     std::string chartText, methodText, rtfPath;
-    bool haveStatistic = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i], value;
-        bool inlineValue = false;
-        if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-            inlineValue = true;
-        }
-        if (name.rfind("--", 0) != 0) return Usage("Unexpected argument: " + args[i]);
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) return Usage("Missing value for " + name);
-            value = args[++i];
-        }
-        if (name == "--chart") chartText = value;
-        else if (name == "--method") methodText = value;
-        else if (name == "--x") request.centreText = value;
-        else if (name == "--statistic") {
-            request.statisticText = value;
-            haveStatistic = true;
-        } else if (name == "--n") request.nText = value;
-        else if (name == "--std-err") request.stdErrText = value;
-        else if (name == "--decimals") request.decimalsText = value;
-        else if (name == "--rtf") rtfPath = value;
-        else return Usage("Unknown option: " + name);
-    }
-    if (chartText.empty()) return Usage("--chart is required");
+    OutputOptions output;
+};
+
+int RunLimits(LimitsOptions o) {
+    ControlLimitRequest& request = o.request;
+    const std::string &chartText = o.chartText, &methodText = o.methodText, &rtfPath = o.rtfPath;
     request.chartType = ParseChart(chartText);
     if (request.chartType == 0) return Usage("Unknown chart: " + chartText);
     if (!methodText.empty()) {
@@ -109,7 +87,6 @@ int RunLimits(const std::vector<std::string>& args) {
             return Usage("Unknown method for the " + ChartCaption(request.chartType) + " chart: " + methodText +
                          "\nMethods:\n" + MethodList(request.chartType));
     }
-    if (!haveStatistic) return Usage("--statistic is required");
 
     Session session;
     LimitsMessages messages;
@@ -117,7 +94,9 @@ int RunLimits(const std::vector<std::string>& args) {
     ReportDocument pane;
     ControlLimitResult result = CalculateControlLimits(session, request, pane);
     if (result.Failed()) return 1;
-    for (const Paragraph& line : pane.Lines()) std::printf("%s\n", line.Text().c_str());
+    ResultOutput out("limits", o.output);
+    out.Report(pane);
+    if (const int code = out.Finish(); code != 0) return code;
     if (!rtfPath.empty() && !SaveReport(pane, rtfPath)) {
         std::fprintf(stderr, "Cannot write %s\n", rtfPath.c_str());
         return 1;
@@ -125,46 +104,56 @@ int RunLimits(const std::vector<std::string>& args) {
     return result.status > 0 ? 1 : 0;
 }
 
-const CliCommandRegistration kLimits{CliCommand{
-    "limits",
-    "control limit calculations for one chart",
-    "Usage: ambrolux-cli limits --chart CHART --statistic NUMBER [options]\n"
-    "\n"
-    "Computes the centerline and control limits of one control chart from a\n"
-    "dispersion or attribute statistic, as the Control Limit Calculations\n"
-    "window does, and prints its report. No data file is read.\n"
-    "\n"
-    "Options (the window's fields):\n"
-    "  --chart CHART       X-Bar, Median, X, R, s, s2, p, np, c or u (or 1-10)\n"
-    "  --method METHOD     the statistic used or the kind of limits, by name or\n"
-    "                      number (default: the first); by chart:\n"
-    "                        X-Bar, Median: Average Range, Median Range,\n"
-    "                          Average Std Dev, Median Std Dev, Average Variance,\n"
-    "                          Avg MR of X-bars / Avg MR of Medians,\n"
-    "                          Median MR of X-bars / Med MR of Medians,\n"
-    "                          Std Dev of X-bars / Std Dev of Medians, Known Std Dev\n"
-    "                        X: Average MR, Median MR, Std Dev (k values),\n"
-    "                          Known Std Dev\n"
-    "                        R, s, s2: Average Range, Median Range, Average Std Dev,\n"
-    "                          Median Std Dev, Average Variance, Known Std Dev\n"
-    "                        p, np: Approximate, Exact Binomial\n"
-    "                        c, u: Approximate, Exact Poisson\n"
-    "  --x NUMBER          the centre (X-Bar, Median and X charts; default 0)\n"
-    "  --statistic NUMBER  the statistic of the method, or p-bar, np-bar, c-bar,\n"
-    "                      u-bar\n"
-    "  --n NUMBER          subgroup size; moving-range span or number of values\n"
-    "                      (X chart); units per sample (u chart); not used by\n"
-    "                      the c chart or with Known Std Dev on the X chart\n"
-    "  --std-err NUMBER    standard errors from the centerline (default 3)\n"
-    "  --decimals N        decimals of the report, 0-9 (default 4)\n"
-    "  --rtf PATH          also save the report as rich text\n"
-    "\n"
-    "Numbers may carry thousands commas (1,250.5).\n"
-    "\n"
-    "Exit status: 0 when the limits were computed; 1 when an input was refused\n"
-    "(the message goes to stderr) or the calculation reported a problem (the\n"
-    "report says which); 2 on bad usage.\n",
-    RunLimits}};
+const CliCommandRegistration kLimits{"limits", "control limit calculations for one chart", [](CLI::App& app) {
+    auto o = std::make_shared<LimitsOptions>();
+    app.description(
+        "Computes the centerline and control limits of one control chart from a dispersion or attribute\n"
+        "statistic, as the Control Limit Calculations window does, and prints its report. No data file is\n"
+        "read. Numbers may carry thousands commas (1,250.5).");
+    const char* fields = "Options (the window's fields)";
+    app.add_option("--chart", o->chartText, "X-Bar, Median, X, R, s, s2, p, np, c or u (or 1-10)")
+        ->type_name("CHART")
+        ->required()
+        ->group(fields);
+    app.add_option("--method", o->methodText,
+                   "the statistic used or the kind of limits, by name or number (default: the first); by chart:\n"
+                   "  X-Bar, Median: Average Range, Median Range, Average Std Dev, Median Std Dev, Average\n"
+                   "    Variance, Avg MR of X-bars / Avg MR of Medians, Median MR of X-bars / Med MR of\n"
+                   "    Medians, Std Dev of X-bars / Std Dev of Medians, Known Std Dev\n"
+                   "  X: Average MR, Median MR, Std Dev (k values), Known Std Dev\n"
+                   "  R, s, s2: Average Range, Median Range, Average Std Dev, Median Std Dev, Average\n"
+                   "    Variance, Known Std Dev\n"
+                   "  p, np: Approximate, Exact Binomial\n"
+                   "  c, u: Approximate, Exact Poisson")
+        ->type_name("METHOD")
+        ->group(fields);
+    app.add_option("--x", o->request.centreText, "the centre (X-Bar, Median and X charts; default 0)")
+        ->type_name("NUMBER")
+        ->group(fields);
+    app.add_option("--statistic", o->request.statisticText,
+                   "the statistic of the method, or p-bar, np-bar, c-bar, u-bar")
+        ->type_name("NUMBER")
+        ->required()
+        ->group(fields);
+    app.add_option("--n", o->request.nText,
+                   "subgroup size; moving-range span or number of values (X chart); units per sample (u chart); "
+                   "not used by the c chart or with Known Std Dev on the X chart")
+        ->type_name("NUMBER")
+        ->group(fields);
+    app.add_option("--std-err", o->request.stdErrText, "standard errors from the centerline (default 3)")
+        ->type_name("NUMBER")
+        ->group(fields);
+    app.add_option("--decimals", o->request.decimalsText, "decimals of the report, 0-9 (default 4)")
+        ->type_name("N")
+        ->group(fields);
+    app.add_option("--rtf", o->rtfPath, "also save the report as rich text")->type_name("PATH")->group("Output");
+    AddFormatOption(app, o->output);
+    app.footer(
+        "Exit status: 0 when the limits were computed; 1 when an input was refused (the message goes to\n"
+        "stderr) or the calculation reported a problem (the report says which); 2 on bad usage.");
+    return [o] { return RunLimits(*o); };
+}};
+
 
 }  // namespace
 }  // namespace amx::cli

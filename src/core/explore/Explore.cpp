@@ -21,7 +21,6 @@ namespace amx {
 namespace {
 
 constexpr long double NotAvailable = 999.0L;
-const std::string kEmpty;
 
 bool Usable(long double x) { return std::isfinite(static_cast<double>(x)) && x != MissingValue; }
 
@@ -430,12 +429,6 @@ void ComputePooled(Session& s, ExploreState& st) {
 }  // namespace
 
 // ---- grid ---------------------------------------------------------------------
-
-const std::string& ExploreGrid::Cell(int col, int row) const {
-    if (col < 0 || row < 0 || row > RowCount()) return kEmpty;
-    const auto& line = row == 0 ? header : rows[static_cast<size_t>(row - 1)];
-    return col < static_cast<int>(line.size()) ? line[static_cast<size_t>(col)] : kEmpty;
-}
 
 bool ExploreGrid::RedHeader(int col) const { return Cell(col, 0) == "p-value"; }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "report/ReportDocument.h"
+#include "report/ResultTable.h"
 #include "worksheet/DataList.h"
 
 namespace amx {
@@ -64,18 +65,12 @@ struct ExploreRequest {
 
 enum class CellShade : std::uint8_t { Plain, Significant, NotAvailable };
 
-struct ExploreGrid {
-    std::string caption;     // the tab caption (with the transform suffix)
+// A result page of the window: the shared result table plus what the window
+// and the printed report add.
+struct ExploreGrid : ResultTable {
     std::string printTitle;  // title of the printed grid
     std::string reportTitle; // heading of the section in the printed report
-    // Row 0 is the header; column 0 holds the row titles.
-    std::vector<std::string> header;
-    std::vector<std::vector<std::string>> rows;
 
-    int ColumnCount() const { return static_cast<int>(header.size()); }
-    int RowCount() const { return static_cast<int>(rows.size()); }
-    // Header when row = 0, else rows[row - 1]; "" outside the grid.
-    const std::string& Cell(int col, int row) const;
     // Yellow for a significant p-value cell ("*" at the end), grey for one not
     // available ("999.000 "); both only in columns headed "p-value".
     CellShade Shade(int col, int row) const;
@@ -150,10 +145,10 @@ inline constexpr int ExpTestDraws = 1000000;
 // ---- output ----------------------------------------------------------------------
 
 // The grid as text, cells joined by tabs, lines ended by CR LF (saving, copying).
-std::string ExploreGridText(const ExploreGrid& g);
+inline std::string ExploreGridText(const ExploreGrid& g) { return ResultTableText(g); }
 // The grid as aligned lines for a fixed-pitch font: row titles left-aligned,
 // values right-aligned, two blanks between columns.
-std::vector<std::string> ExploreGridLines(const ExploreGrid& g);
+inline std::vector<std::string> ExploreGridLines(const ExploreGrid& g) { return ResultTableLines(g); }
 
 // The Output page report: title, file, reference line, file modifications,
 // then each ticked section recomputed under its heading. Replaces the pane.

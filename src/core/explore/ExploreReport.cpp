@@ -1,4 +1,4 @@
-// Grid text for saving and copying, aligned grid lines and the Output report.
+// The Output page report.
 #include <algorithm>
 
 #include "explore/Explore.h"
@@ -7,52 +7,6 @@
 #include "worksheet/modifications/FileModText.h"
 
 namespace amx {
-namespace {
-
-// Characters on screen: UTF-8 continuation bytes take no room ("²").
-size_t DisplayWidth(const std::string& t) {
-    size_t w = 0;
-    for (unsigned char c : t)
-        if ((c & 0xC0) != 0x80) ++w;
-    return w;
-}
-
-}  // namespace
-
-std::string ExploreGridText(const ExploreGrid& g) {
-    std::string text;
-    for (int r = 0; r <= g.RowCount(); ++r) {
-        for (int c = 0; c < g.ColumnCount(); ++c) {
-            if (c) text += '\t';
-            text += g.Cell(c, r);
-        }
-        text += "\r\n";
-    }
-    return text;
-}
-
-std::vector<std::string> ExploreGridLines(const ExploreGrid& g) {
-    std::vector<size_t> width(static_cast<size_t>(g.ColumnCount()), 0);
-    for (int r = 0; r <= g.RowCount(); ++r)
-        for (int c = 0; c < g.ColumnCount(); ++c)
-            width[static_cast<size_t>(c)] = std::max(width[static_cast<size_t>(c)], DisplayWidth(g.Cell(c, r)));
-    std::vector<std::string> lines;
-    for (int r = 0; r <= g.RowCount(); ++r) {
-        std::string line;
-        for (int c = 0; c < g.ColumnCount(); ++c) {
-            const std::string& t = g.Cell(c, r);
-            const size_t pad = width[static_cast<size_t>(c)] - DisplayWidth(t);
-            if (c == 0) {
-                line += t + std::string(pad, ' ');
-            } else {
-                line += "  " + std::string(pad, ' ') + t;
-            }
-        }
-        while (!line.empty() && line.back() == ' ') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 void WriteExploreReport(Session& s, ExploreState& st, const ExploreRequest& rq, ReportDocument& pane) {
     OutputWriter out;
