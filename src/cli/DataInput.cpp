@@ -7,12 +7,15 @@
 #include "GlobalOptions.h"
 #include "session/Session.h"
 #include "worksheet/DataFile.h"
+#include "worksheet/xlsx/Xlsx.h"
 
 namespace amx::cli {
 
-CLI::Option* AddDataFileArgument(CLI::App& app, std::string& file, const std::string& name) {
-    return app.add_option(name, file, "data file (.amx, .dat, .txt, .csv, .xlsx ...); '-' reads standard input")
+void AddDataFileArgument(CLI::App& app, DataSource& source, const std::string& name) {
+    app.add_option(name, source.file, "data file (.amx, .dat, .txt, .csv, .xlsx ...); '-' reads standard input")
         ->required();
+    app.add_option("--sheet", source.sheet, "the sheet of a workbook to read, by name or number (default: the first)")
+        ->type_name("NAME|N");
 }
 
 namespace {
@@ -53,16 +56,25 @@ private:
 
 }  // namespace
 
-bool LoadDataFile(Session& s, const std::string& file, bool applyGlobals) {
-    if (file == "-") {
+namespace {
+
+bool Load(Session& s, const std::string& path, const std::string& sheet) {
+    if (!sheet.empty() || IsWorkbookFile(path)) return WorkbookToDataGrid(s, path, sheet);
+    return FileToDataGrid(s, path);
+}
+
+}  // namespace
+
+bool LoadDataFile(Session& s, const DataSource& source, bool applyGlobals) {
+    if (source.file == "-") {
         StdinCopy copy;
         if (!copy.ok()) {
             s.messages->Error(FileErrorText);
             return false;
         }
-        if (!FileToDataGrid(s, copy.path())) return false;
+        if (!Load(s, copy.path(), source.sheet)) return false;
         s.DataFilename = "-";
-    } else if (!FileToDataGrid(s, file)) {
+    } else if (!Load(s, source.file, source.sheet)) {
         return false;
     }
     return !applyGlobals || ApplyGlobalOptions(s);

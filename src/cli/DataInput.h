@@ -1,6 +1,7 @@
 #pragma once
 // The data file every worksheet command reads: a path, or "-" for standard
-// input (any format the program reads, a workbook included).
+// input (any format the program reads, a workbook included), and for a
+// workbook the sheet.
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -11,11 +12,17 @@ struct Session;
 
 namespace amx::cli {
 
-// Declares the required positional FILE.
-CLI::Option* AddDataFileArgument(CLI::App& app, std::string& file, const std::string& name = "FILE");
+struct DataSource {
+    std::string file;
+    std::string sheet;  // a workbook's sheet by name or number; empty: the first
+};
 
-// Loads `file` ("-": standard input) into the session's worksheet and applies
-// the global file modifications. Messages go to the session; false on error.
-bool LoadDataFile(Session& s, const std::string& file, bool applyGlobals = true);
+// Declares the required positional FILE (named `name`) and --sheet.
+void AddDataFileArgument(CLI::App& app, DataSource& source, const std::string& name = "FILE");
+
+// Loads the file ("-": standard input) into the session's worksheet and
+// applies the global file modifications. Messages go to the session; false
+// on error.
+bool LoadDataFile(Session& s, const DataSource& source, bool applyGlobals = true);
 
 }  // namespace amx::cli

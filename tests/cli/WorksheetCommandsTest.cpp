@@ -106,6 +106,29 @@ TEST_F(WorksheetCommands, ConvertWritesTheProgramsOwnFormat) {
     }
 }
 
+TEST_F(WorksheetCommands, ConvertThroughAWorkbookAndBack) {
+    for (const char* name : {"small.amx", "small.csv"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(Cli("convert '" + Data(name) + "' '" + Temp("w.xlsx") + "'").exit, 0);
+        CliRun back = Cli("convert '" + Temp("w.xlsx") + "' '" + Temp("back.amx") + "'");
+        ASSERT_EQ(back.exit, 0) << back.err;
+        ASSERT_EQ(Cli("convert '" + Data(name) + "' '" + Temp("direct.amx") + "'").exit, 0);
+        EXPECT_EQ(ReadFile(Temp("back.amx")), ReadFile(Temp("direct.amx")));
+        CliRun a = Cli("info '" + Temp("w.xlsx") + "'"), b = Cli("info '" + Temp("direct.amx") + "'");
+        EXPECT_EQ(a.out.substr(a.out.find('\n')), b.out.substr(b.out.find('\n')));
+    }
+    // A workbook's sheet by name or number, also from standard input.
+    const std::string fixture = Data("xlsx/openpyxl-mixed.xlsx");
+    for (const std::string args : {"--sheet Other '" + fixture + "'", "--sheet 2 - < '" + fixture + "'"}) {
+        CliRun r = Cli("info " + args);
+        EXPECT_EQ(r.exit, 0) << args << r.err;
+        EXPECT_NE(r.out.find("Columns: 1\nRows: 2\n\nColumn 1: Weight\n"), std::string::npos) << args << r.out;
+    }
+    CliRun none = Cli("info --sheet Nope '" + fixture + "'");
+    EXPECT_EQ(none.exit, 1);
+    EXPECT_EQ(none.err, "The workbook has no worksheet \"Nope\"\n");
+}
+
 TEST_F(WorksheetCommands, MessagesGoToStderrWithAFailingExit) {
     struct Case {
         const char* label;

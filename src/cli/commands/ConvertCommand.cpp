@@ -13,7 +13,8 @@ namespace amx::cli {
 namespace {
 
 struct ConvertOptions {
-    std::string in, out;
+    DataSource in;
+    std::string out;
 };
 
 int RunConvert(const ConvertOptions& o) {

@@ -75,7 +75,8 @@ const char* PageName(int page) {
 
 struct ExploreOptions {
     ExploreRequest rq;
-    std::string file, columnsText, measureText, referenceText, customText, pagesText, sectionsText, rtfPath;
+    DataSource source;
+    std::string columnsText, measureText, referenceText, customText, pagesText, sectionsText, rtfPath;
     int decimals = 2;
     OutputOptions output;
 };
@@ -83,7 +84,7 @@ struct ExploreOptions {
 int RunExplore(ExploreOptions o) {
     ExploreRequest& rq = o.rq;
     rq.decimals = o.decimals;
-    const std::string &file = o.file, &columnsText = o.columnsText, &measureText = o.measureText,
+    const std::string &file = o.source.file, &columnsText = o.columnsText, &measureText = o.measureText,
                       &referenceText = o.referenceText, &customText = o.customText, &pagesText = o.pagesText,
                       &sectionsText = o.sectionsText, &rtfPath = o.rtfPath;
     if (!columnsText.empty() && (!measureText.empty() || !referenceText.empty()))
@@ -125,7 +126,7 @@ int RunExplore(ExploreOptions o) {
     Session s;
     StderrMessages messages;
     s.messages = &messages;
-    if (!LoadDataFile(s, file)) return 1;
+    if (!LoadDataFile(s, o.source)) return 1;
 
     if (!columnsText.empty()) {
         rq.mode = ExploreMode::Columns;
@@ -192,7 +193,7 @@ const CliCommandRegistration kExplore{
         auto o = std::make_shared<ExploreOptions>();
         app.description("The Explore window without a desktop: each chosen page prints as a table, and 'output'\n"
                         "prints the report of the Output page.");
-        AddDataFileArgument(app, o->file);
+        AddDataFileArgument(app, o->source);
         const char* what = "What to analyse (a one-column file needs neither)";
         app.add_option("--columns", o->columnsText,
                        "columns to analyse, each on its own (names or numbers, comma-separated)")

@@ -20,7 +20,7 @@ namespace {
 constexpr int kLevelsShown = 20;
 
 struct InfoOptions {
-    std::string file;
+    DataSource source;
     OutputOptions output;
 };
 
@@ -33,7 +33,7 @@ int RunInfo(const InfoOptions& o) {
     Session s;
     StderrMessages messages;
     s.messages = &messages;
-    if (!LoadDataFile(s, o.file, false)) return 1;
+    if (!LoadDataFile(s, o.source, false)) return 1;
 
     const TDataList& dl = s.DataList;
     std::vector<int> present(static_cast<size_t>(MaxCol(s)) + 1, 0);
@@ -56,12 +56,12 @@ int RunInfo(const InfoOptions& o) {
                               s.worksheet.Description(DescriptionRow::LSL, c)});
         }
         ResultOutput out("info", o.output);
-        out.SetSource(s, o.file);
+        out.SetSource(s, o.source.file);
         out.Table("columns", t);
         return out.Finish();
     }
 
-    std::printf("File: %s\n", o.file.c_str());
+    std::printf("File: %s\n", o.source.file.c_str());
     std::printf("Columns: %d\n", MaxCol(s));
     std::printf("Rows: %d\n", dl.Ncount);
     for (int c = 1; c <= MaxCol(s); ++c) {
@@ -89,7 +89,7 @@ const CliCommandRegistration kInfo{"info", "show the columns of a data file", []
         "Reads a data file (tab-, comma- or space-separated text, or an .xlsx workbook) and lists, for each\n"
         "column: its name, whether it is numeric or text, how many values are present, the levels of a text\n"
         "column, and the title and specification limits (USL, Target, LSL) when the file gives them.");
-    AddDataFileArgument(app, o->file);
+    AddDataFileArgument(app, o->source);
     AddFormatOption(app, o->output);
     app.footer("Exit status: 0 on success, 1 when the file cannot be read, 2 on bad usage.");
     return [o] { return RunInfo(*o); };

@@ -17,6 +17,7 @@
 #include "worksheet/DataList.h"
 #include "worksheet/FileModificationHooks.h"
 #include "worksheet/TextEncoding.h"
+#include "worksheet/xlsx/Xlsx.h"
 
 namespace amx {
 
@@ -479,6 +480,7 @@ bool LooksBinary(std::FILE* f) {
 }  // namespace
 
 bool FileToDataGrid(Session& s, const std::string& fileName, const LoadProgress& progress, const SaveAsFn& saveAs) {
+    if (IsWorkbookFile(fileName)) return WorkbookToDataGrid(s, fileName, {}, progress, saveAs);
     s.StatErrorCode = 0;
     if (s.FileModified) {
         Answer a = s.messages->Ask(FileNotSavedText, QuestionButtons::YesNoCancel);
@@ -782,9 +784,20 @@ std::string WorksheetFileText(const Worksheet& ws, bool namesWanted, bool select
 
 bool SaveFile(Session& s, const std::string& fileName, bool namesWanted, bool selectionOnly,
               bool descriptionsWanted, const CellBlock& selection) {
-    FileTextWriter writer(s.worksheet, namesWanted, selectionOnly, descriptionsWanted, selection);
-    auto produce = [&writer](const ChunkSink& sink) { return writer.Write(sink); };
-    if (SafeWriteFile(fileName, produce) != SafeWriteResult::Written) {
+    bool written = false;
+    if (IsWorkbookName(fileName)) {
+        std::string why;
+        written = WriteWorkbook(s.worksheet, fileName, namesWanted, selectionOnly, descriptionsWanted, selection, why);
+        if (!written && why == XlsxCellTooLongText) {
+            s.messages->Error(why);
+            return false;
+        }
+    } else {
+        FileTextWriter writer(s.worksheet, namesWanted, selectionOnly, descriptionsWanted, selection);
+        auto produce = [&writer](const ChunkSink& sink) { return writer.Write(sink); };
+        written = SafeWriteFile(fileName, produce) == SafeWriteResult::Written;
+    }
+    if (!written) {
         s.messages->Error(ErrorWritingFileText);
         return false;
     }

@@ -30,13 +30,13 @@ inline constexpr const char* ErrorWritingFileText = "Error Writing File";
 inline constexpr const char* FileNotSavedText = "File Not Saved.  Save?";
 
 inline constexpr const char* OpenDialogFilter =
-    "Data Files (*.dat, *.amx, *.amxs)|*.dat;*.amx;*.amxs|Ambrolux Data Files (*.amx)|*.amx|"
-    "Corvane Data Files (*.amxs)|*.amxs|Data Files (*.dat)|*.dat|Text Files (*.txt)|*.txt|"
-    "All Files (*.*)|*.*";
+    "Data Files (*.dat, *.amx, *.amxs, *.xlsx)|*.dat;*.amx;*.amxs;*.xlsx|Ambrolux Data Files (*.amx)|*.amx|"
+    "Corvane Data Files (*.amxs)|*.amxs|Data Files (*.dat)|*.dat|Workbooks (*.xlsx)|*.xlsx|"
+    "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 inline constexpr const char* SaveDialogFilter =
     "Data Files (*.amx, *.amxs, *.dat)|*.amx;*.amxs;*.dat|Ambrolux Data Files (*.amx)|*.amx|"
-    "Corvane Data Files (*.amxs)|*.amxs|Data Files (*.dat)|*.dat|Text Files (*.txt)|*.txt|"
-    "All Files (*.*)|*.*";
+    "Corvane Data Files (*.amxs)|*.amxs|Data Files (*.dat)|*.dat|Workbooks (*.xlsx)|*.xlsx|"
+    "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 inline constexpr const char* SaveDialogDefaultExtension = "amx";
 
 // Called with 0..100 as a file loads (only when the figure changes).
@@ -78,9 +78,10 @@ void SetFileModified(WorksheetState& ws, bool modified);
 bool NewWorksheet(Session& s, const SaveAsFn& saveAs = {});
 
 // Replaces the worksheet by the file's contents (after NewWorksheet's
-// question). Errors: "File Error" when the file cannot be measured, "File
-// Error!" when it cannot be opened or a read fails part-way; either way the
-// worksheet is left empty and without a file name. A file that is no text (a
+// question). A workbook (.xlsx, or a file that is a zip archive) goes to
+// WorkbookToDataGrid (xlsx/Xlsx.h) and reads its first sheet. Errors: "File
+// Error" when the file cannot be measured, "File Error!" when it cannot be
+// opened or a read fails part-way; either way the worksheet is left empty and without a file name. A file that is no text (a
 // NUL byte or more than a few control characters in its first 64 KiB), or one
 // whose load runs out of memory, is refused with "File Error!" and the
 // worksheet stays as it was. Lines longer than 512 fields keep 512, with the
@@ -95,9 +96,9 @@ struct CellBlock {
 };
 
 // Writes the worksheet (or only `selection` when selectionOnly) to fileName
-// through SafeWriteFile (a symlink's target is replaced; anything but a
-// writable regular file is refused), so a failed save leaves the old file as
-// it was. A full save makes fileName the worksheet's file and clears
+// (as a workbook for an .xlsx name, see xlsx/Xlsx.h) through SafeWriteFile
+// (a symlink's target is replaced; anything but a writable regular file is
+// refused), so a failed save leaves the old file as it was. A full save makes fileName the worksheet's file and clears
 // the modified flag; a selection is an export and changes neither. On failure
 // shows "Error Writing File" and changes nothing.
 bool SaveFile(Session& s, const std::string& fileName, bool namesWanted, bool selectionOnly,

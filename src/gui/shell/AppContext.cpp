@@ -1,6 +1,11 @@
 #include "shell/AppContext.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
 
 #include "shell/QtLauncher.h"
 #include "shell/QtMessages.h"
@@ -29,6 +34,10 @@ QString FileDialogs::SaveFileName(QWidget* parent, const QString& initialPath, c
     dlg.setObjectName("SaveDialog");
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix("amx");
+    // A name typed without an extension takes the chosen filter's.
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& f) {
+        dlg.setDefaultSuffix(f.contains("*.xlsx") && !f.contains("*.amx") ? "xlsx" : "amx");
+    });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().front();
 }
@@ -37,6 +46,27 @@ std::optional<SaveChoices> FileDialogs::ConfigureSave(QWidget* parent, const Sav
     TConfigureSaveForm dlg(enabled, parent);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     return dlg.Choices();
+}
+
+std::optional<QString> FileDialogs::ChooseSheet(QWidget* parent, const QString& fileName,
+                                                const QStringList& sheets) {
+    QDialog dlg(parent);
+    dlg.setObjectName("SheetDialog");
+    dlg.setWindowTitle("Open Sheet");
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(new QLabel(QFileInfo(fileName).fileName() + " holds several sheets. Open:", &dlg));
+    auto* list = new QListWidget(&dlg);
+    list->setObjectName("SheetList");
+    list->addItems(sheets);
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
+    if (dlg.exec() != QDialog::Accepted || !list->currentItem()) return std::nullopt;
+    return list->currentItem()->text();
 }
 
 AppContext::AppContext()

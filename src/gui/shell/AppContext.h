@@ -27,6 +27,8 @@ public:
     virtual QString SaveFileName(QWidget* parent, const QString& initialPath, const QString& filter);
     // `enabled` says which boxes may be used (and start checked); nullopt on Cancel.
     virtual std::optional<SaveChoices> ConfigureSave(QWidget* parent, const SaveChoices& enabled);
+    // The sheet to open from a workbook with several; nullopt on Cancel.
+    virtual std::optional<QString> ChooseSheet(QWidget* parent, const QString& fileName, const QStringList& sheets);
 };
 
 struct AppContext {

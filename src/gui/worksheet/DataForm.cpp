@@ -30,6 +30,7 @@
 #include "worksheet/modifications/MissingRule.h"
 #include "worksheet/modifications/ProcessIf.h"
 #include "worksheet/modifications/Transform.h"
+#include "worksheet/xlsx/Xlsx.h"
 #include "worksheet/DataList.h"
 #include "worksheet/GridDataModule.h"
 #include "worksheet/WorksheetModels.h"
@@ -457,13 +458,27 @@ bool TDataForm::New() {
     return ok;
 }
 
+// A workbook with several sheets asks which one; every other file loads at once.
+bool TDataForm::LoadFile(const QString& fileName, const std::function<void(int)>& progress) {
+    const std::string path = fileName.toStdString();
+    std::vector<std::string> sheets;
+    if (IsWorkbookFile(path) && WorkbookSheetNames(path, sheets) && sheets.size() > 1) {
+        QStringList names;
+        for (const auto& n : sheets) names << QString::fromStdString(n);
+        const auto sheet = App().dialogs->ChooseSheet(this, fileName, names);
+        if (!sheet) return false;
+        return WorkbookToDataGrid(S(), path, sheet->toStdString(), progress, [this] { return SaveAs(); });
+    }
+    return amx::FileToDataGrid(S(), path, progress, [this] { return SaveAs(); });
+}
+
 bool TDataForm::FileToDataGrid(const QString& name) {
     // Kept absolute, so the recent-files list and "@LAST" work from any folder.
     const QString fileName = QFileInfo(name).absoluteFilePath();
     bool ok = false;
     {
         TLoadingProgress progress(this);
-        ok = amx::FileToDataGrid(S(), fileName.toStdString(), progress.Callback(), [this] { return SaveAs(); });
+        ok = LoadFile(fileName, progress.Callback());
     }
     if (ok) App().mru.UpdateList(S(), fileName.toStdString());
     RefreshGrids();

@@ -4,6 +4,7 @@
 // keyboard and mouse rules of the grids and the status bar. There is one per
 // process; it is created when first needed and then only hidden.
 #include <QMainWindow>
+#include <functional>
 #include <QPointer>
 #include <QTableView>
 
@@ -108,6 +109,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    bool LoadFile(const QString& fileName, const std::function<void(int)>& progress);
     void BuildMenusAndTools();
     void BuildGrids();
     void ApplyOutcome(const EditOutcome& o, TWorksheetView* grid);
