@@ -17,6 +17,8 @@ class ScriptedDialogs : public FileDialogs {
 public:
     std::deque<QString> openNames, saveNames;
     std::deque<std::optional<SaveChoices>> configureAnswers;
+    std::deque<std::optional<QString>> sheetAnswers;  // none left: the first sheet
+    QStringList sheetsOffered;
     int configureCalls = 0, saveCalls = 0;
 
     QString OpenFileName(QWidget*, const QString&, const QString&) override { return Next(openNames); }
@@ -29,6 +31,14 @@ public:
         if (configureAnswers.empty()) return enabled;
         auto a = configureAnswers.front();
         configureAnswers.pop_front();
+        return a;
+    }
+
+    std::optional<QString> ChooseSheet(QWidget*, const QString&, const QStringList& sheets) override {
+        sheetsOffered = sheets;
+        if (sheetAnswers.empty()) return sheets.front();
+        auto a = sheetAnswers.front();
+        sheetAnswers.pop_front();
         return a;
     }
 

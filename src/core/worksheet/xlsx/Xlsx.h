@@ -46,8 +46,9 @@ bool IsWorkbookName(const std::string& fileName);
 // reader handles them all.
 bool IsWorkbookFile(const std::string& fileName);
 
-// The worksheets of a workbook, in the workbook's order. False when the file
-// is not a readable workbook.
+// The worksheets of a workbook a user may open, in the workbook's order: all
+// but the "Descriptions" sheet, which holds the description rows. False when
+// the file is not a readable workbook.
 bool WorkbookSheetNames(const std::string& fileName, std::vector<std::string>& names);
 
 enum class WorkbookError { None, Open, Protected, Corrupt, TooLarge, NoSuchSheet };

@@ -896,7 +896,8 @@ bool WorkbookSheetNames(const std::string& fileName, std::vector<std::string>& n
     std::vector<std::string> found;
     const WorkbookError e = Guarded(fileName, [&] {
         Archive zip(fileName);
-        for (const auto& s : ReadPackage(zip).sheets) found.push_back(s.name);
+        for (const auto& s : ReadPackage(zip).sheets)
+            if (s.name != "Descriptions") found.push_back(s.name);
     });
     if (e != WorkbookError::None) return false;
     names = std::move(found);
