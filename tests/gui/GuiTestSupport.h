@@ -17,7 +17,7 @@ class ScriptedDialogs : public FileDialogs {
 public:
     std::deque<QString> openNames, saveNames;
     std::deque<std::optional<SaveChoices>> configureAnswers;
-    std::deque<std::optional<QString>> sheetAnswers;  // none left: the first sheet
+    std::deque<QString> sheetAnswers;  // an empty name cancels; none left: the first sheet
     QStringList sheetsOffered;
     int configureCalls = 0, saveCalls = 0;
 
@@ -37,8 +37,8 @@ public:
     std::optional<QString> ChooseSheet(QWidget*, const QString&, const QStringList& sheets) override {
         sheetsOffered = sheets;
         if (sheetAnswers.empty()) return sheets.front();
-        auto a = sheetAnswers.front();
-        sheetAnswers.pop_front();
+        const QString a = Next(sheetAnswers);
+        if (a.isEmpty()) return std::nullopt;
         return a;
     }
 

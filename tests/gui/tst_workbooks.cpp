@@ -33,7 +33,7 @@ private slots:
         QCOMPARE(form->windowTitle(), "Data - " + fixture);
         QCOMPARE(App().mru.MostRecent(), fixture.toStdString());
 
-        t->dialogs->sheetAnswers = {std::nullopt};
+        t->dialogs->sheetAnswers = {QString()};
         QVERIFY(!form->FileToDataGrid(fixture));
         QCOMPARE(ws().ColumnName(1), std::string("Weight"));
     }
