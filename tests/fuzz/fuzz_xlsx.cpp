@@ -1,0 +1,45 @@
+// The workbook reader and writer. Whatever the bytes, a load either fails
+// with a message or gives a worksheet; a loaded worksheet saved as a
+// workbook and opened again is the same worksheet.
+#include <cstdint>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "session/Session.h"
+#include "worksheet/DataFile.h"
+
+namespace {
+
+std::string Describe(const amx::Worksheet& ws) {
+    std::string out = std::to_string(ws.ColumnCount()) + "x" + std::to_string(ws.RowCount()) + "\n";
+    for (int c = 1; c <= ws.ColumnCount(); ++c) {
+        out += "[" + ws.ColumnName(c) + "]";
+        for (int d = 1; d <= 4; ++d) out += "{" + ws.Description(d, c) + "}";
+        for (int r = 1; r <= ws.RowCount(); ++r) out += "|" + ws.Cell(c, r);
+        out += "\n";
+    }
+    return out;
+}
+
+bool Load(amx::Session& s, const std::string& path) {
+    static amx::SilentMessages silent;
+    s.messages = &silent;
+    return amx::FileToDataGrid(s, path);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace amx;
+    const std::string in = fuzz::ScratchFolder() + "/in.xlsx";
+    const std::string out = fuzz::ScratchFolder() + "/out.xlsx";
+    fuzz::WriteWholeFile(in, std::string_view(reinterpret_cast<const char*>(data), size));
+    Session first;
+    if (!Load(first, in)) return 0;
+    if (!SaveFile(first, out, true, false, true)) return 0;  // e.g. a cell too long for a workbook
+    Session second;
+    if (!Load(second, out)) fuzz::Fail("a saved workbook does not open", Describe(first.worksheet));
+    const std::string a = Describe(first.worksheet), b = Describe(second.worksheet);
+    if (a != b) fuzz::Fail("save and reopen changed the worksheet", a + "----\n" + b);
+    return 0;
+}
