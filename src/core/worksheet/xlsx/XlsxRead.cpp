@@ -10,11 +10,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
 #include <new>
 #include <string_view>
+#include <utility>
 
 #include "session/Session.h"
 #include "worksheet/DataList.h"
@@ -66,6 +68,16 @@ struct Failure {
 };
 
 [[noreturn]] void Fail(WorkbookError e) { throw Failure{e}; }
+
+// A whole number attribute, clamped to 0..limit (0 when it is none).
+int Number(const char* text, int limit) {
+    long long v = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
+        v = v * 10 + (*p - '0');
+        if (v > limit) return limit;
+    }
+    return static_cast<int>(v);
+}
 
 std::string_view LocalName(const XML_Char* name) {
     std::string_view n(name);
@@ -147,10 +159,14 @@ public:
     XmlParser& operator=(const XmlParser&) = delete;
 
     void Feed(const char* data, std::size_t size) {
-        if (XML_Parse(p_, data, static_cast<int>(size), XML_FALSE) != XML_STATUS_OK) Fail(WorkbookError::Corrupt);
+        const bool ok = XML_Parse(p_, data, static_cast<int>(size), XML_FALSE) == XML_STATUS_OK;
+        Rethrow();
+        if (!ok) Fail(WorkbookError::Corrupt);
     }
     void Finish() {
-        if (XML_Parse(p_, "", 0, XML_TRUE) != XML_STATUS_OK) Fail(WorkbookError::Corrupt);
+        const bool ok = XML_Parse(p_, "", 0, XML_TRUE) == XML_STATUS_OK;
+        Rethrow();
+        if (!ok) Fail(WorkbookError::Corrupt);
     }
     // Parses a whole entry; false when the archive has no such entry.
     bool ParseEntry(Archive& zip, const std::string& name, const std::function<void(std::uint64_t, std::uint64_t)>&
@@ -171,16 +187,37 @@ protected:
     virtual void Text(const char*, int) {}
 
 private:
-    static void OnStart(void* self, const XML_Char* name, const XML_Char** atts) {
-        static_cast<XmlParser*>(self)->Start(LocalName(name), atts);
+    // Exceptions never cross expat's C frames: a handler's failure stops the
+    // parser and is thrown again once XML_Parse has returned.
+    template <typename F>
+    static void Guard(void* self, F&& f) {
+        auto* me = static_cast<XmlParser*>(self);
+        if (me->pending_) return;
+        try {
+            f(*me);
+        } catch (...) {
+            me->pending_ = std::current_exception();
+            XML_StopParser(me->p_, XML_FALSE);
+        }
     }
-    static void OnEnd(void* self, const XML_Char* name) { static_cast<XmlParser*>(self)->End(LocalName(name)); }
-    static void OnText(void* self, const XML_Char* s, int len) { static_cast<XmlParser*>(self)->Text(s, len); }
+    void Rethrow() {
+        if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+    }
+    static void OnStart(void* self, const XML_Char* name, const XML_Char** atts) {
+        Guard(self, [&](XmlParser& p) { p.Start(LocalName(name), atts); });
+    }
+    static void OnEnd(void* self, const XML_Char* name) {
+        Guard(self, [&](XmlParser& p) { p.End(LocalName(name)); });
+    }
+    static void OnText(void* self, const XML_Char* s, int len) {
+        Guard(self, [&](XmlParser& p) { p.Text(s, len); });
+    }
     static void OnDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
         XML_StopParser(static_cast<XmlParser*>(self)->p_, XML_FALSE);
     }
 
     XML_Parser p_;
+    std::exception_ptr pending_;
 };
 
 // ---- package parts ---------------------------------------------------------
@@ -362,12 +399,12 @@ protected:
         if (name == "numFmt") {
             const char* id = Attr(atts, "numFmtId");
             const char* code = Attr(atts, "formatCode");
-            if (id && code) customFormats[std::atoi(id)] = code;
+            if (id && code) customFormats[Number(id, 1 << 20)] = code;
         } else if (name == "cellXfs") {
             inCellXfs_ = true;
         } else if (name == "xf" && inCellXfs_) {
             const char* id = Attr(atts, "numFmtId");
-            cellFormatIds.push_back(id ? std::atoi(id) : 0);
+            cellFormatIds.push_back(id ? Number(id, 1 << 20) : 0);
         }
     }
     void End(std::string_view name) override {
@@ -563,7 +600,7 @@ private:
 
     void StartRow(const XML_Char** atts) {
         const char* r = Attr(atts, "r");
-        int row = r ? std::atoi(r) : sheetRow_ + 1;
+        int row = r ? Number(r, kMaxSheetRows + 1) : sheetRow_ + 1;
         if (row <= sheetRow_ || row > kMaxSheetRows) Fail(WorkbookError::Corrupt);
         // Rows skipped by the sheet are empty rows of the worksheet.
         while (sheetRow_ + 1 < row) {
@@ -598,7 +635,7 @@ private:
                       : t == "b" ? CellType::Bool : t == "e" ? CellType::Error : t == "d" ? CellType::Date
                       : CellType::Number;
             } else if (a == "s") {
-                style_ = std::atoi(v);
+                style_ = Number(v, 1 << 20);
             }
         }
         if (col_ < nextCol_ || col_ > kMaxSheetColumns) Fail(WorkbookError::Corrupt);
