@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "GuiTestSupport.h"
+#include "worksheet/DataFile.h"
 #include "worksheet/DataForm.h"
 
 using namespace amx;
