@@ -7,11 +7,12 @@
 #include <cstring>
 #include <cctype>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "../CliCommand.h"
-#include "../GlobalOptions.h"
+#include "../DataInput.h"
 #include "CliMessages.h"
 #include "common/NumberText.h"
 #include "common/TextUtils.h"
@@ -57,10 +58,7 @@ int FindColumn(const Session& s, const std::string& text) {
     return 0;
 }
 
-int Usage(const std::string& problem) {
-    std::fprintf(stderr, "%s\nRun 'ambrolux-cli varchart --help' for the options.\n", problem.c_str());
-    return 2;
-}
+int Usage(const std::string& problem) { return UsageError("varchart", problem); }
 
 // Position of `text` in a list, by letter case and by prefix ("std dev" finds
 // "Std Dev (s)"); -1 when none.
@@ -96,87 +94,49 @@ struct Table {
     }
 };
 
-int RunVarChart(const std::vector<std::string>& args) {
-    std::string file, measures, sample, size, sets, groups, loc, disp, locLimits, dispLimits, locCentre,
-        dispCentre, axis, selection, rtfPath, tests, mrTests;
+struct VarChartOptions {
+    DataSource source;
+    std::string measures, sample, size, sets, groups, loc, disp, locLimits, dispLimits, locCentre, dispCentre, axis,
+        selection, rtfPath, tests, mrTests;
     std::string mu, sigma, stdErr = "3", mrCount = "2";
     std::array<std::string, 3> locUser, dispUser;
-    std::array<bool, 3> locGiven{}, dispGiven{};
     bool rows = false, positive = false, breaks = false;
     int decimals = 4;
-    std::vector<std::pair<int, std::string>> counts;  // entry, text
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i], value;
-        if (name.rfind("--", 0) != 0) {
-            if (!file.empty()) return Usage("Unexpected argument: " + args[i]);
-            file = name;
-            continue;
-        }
-        bool inlineValue = false;
-        if (auto eq = name.find('='); eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-            inlineValue = true;
-        }
-        if (name == "--rows") { rows = true; continue; }
-        if (name == "--positive-limits-only") { positive = true; continue; }
-        if (name == "--show-breaks") { breaks = true; continue; }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) return Usage("Missing value for " + name);
-            value = args[++i];
-        }
-        if (name == "--measures") measures = value;
-        else if (name == "--sample") sample = value;
-        else if (name == "--size") size = value;
-        else if (name == "--sets") sets = value;
-        else if (name == "--groups") groups = value;
-        else if (name == "--loc") loc = value;
-        else if (name == "--disp") disp = value;
-        else if (name == "--loc-limits") locLimits = value;
-        else if (name == "--disp-limits") dispLimits = value;
-        else if (name == "--loc-centerline") locCentre = value;
-        else if (name == "--disp-centerline") dispCentre = value;
-        else if (name == "--mu") mu = value;
-        else if (name == "--sigma") sigma = value;
-        else if (name == "--loc-ucl") locUser[0] = value, locGiven[0] = true;
-        else if (name == "--loc-cl") locUser[1] = value, locGiven[1] = true;
-        else if (name == "--loc-lcl") locUser[2] = value, locGiven[2] = true;
-        else if (name == "--disp-ucl") dispUser[0] = value, dispGiven[0] = true;
-        else if (name == "--disp-cl") dispUser[1] = value, dispGiven[1] = true;
-        else if (name == "--disp-lcl") dispUser[2] = value, dispGiven[2] = true;
-        else if (name == "--std-err") stdErr = value;
-        else if (name == "--mr-count") mrCount = value;
-        else if (name == "--axis-labels") axis = value;
-        else if (name == "--selection") selection = value;
-        else if (name == "--rtf") rtfPath = value;
-        else if (name == "--decimals") {
-            if (value.size() != 1 || !std::isdigit(static_cast<unsigned char>(value[0])))
-                return Usage("--decimals takes a whole number from 0 to 9");
-            decimals = value[0] - '0';
-        } else if (name == "--tests") tests = value;
-        else if (name == "--mr-tests") mrTests = value;
-        else if (name == "--run") counts.emplace_back(TestValue::Run, value);
-        else if (name == "--trend") counts.emplace_back(TestValue::Trend, value);
-        else if (name == "--excess") counts.emplace_back(TestValue::Excess, value);
-        else if (name == "--lack") counts.emplace_back(TestValue::Lack, value);
-        else if (name == "--alternating") counts.emplace_back(TestValue::Alternating, value);
-        else if (name == "--zone1" || name == "--zone2") {
-            const auto slash = value.find('/');
-            if (slash == std::string::npos) return Usage(name + " takes K/M, for example 4/5");
-            const bool one = name == "--zone1";
-            counts.emplace_back(one ? TestValue::Zone1K : TestValue::Zone2K, value.substr(0, slash));
-            counts.emplace_back(one ? TestValue::Zone1M : TestValue::Zone2M, value.substr(slash + 1));
-        } else return Usage("Unknown option: " + name);
+    // Test counts by entry, and the zone rules as K/M.
+    std::vector<std::pair<int, std::string>> counts;
+    std::string zone1, zone2;
+};
+
+int RunVarChart(VarChartOptions o) {
+    const std::string &measures = o.measures, &sample = o.sample, &size = o.size,
+                      &sets = o.sets, &groups = o.groups, &loc = o.loc, &disp = o.disp, &locLimits = o.locLimits,
+                      &dispLimits = o.dispLimits, &locCentre = o.locCentre, &dispCentre = o.dispCentre,
+                      &axis = o.axis, &selection = o.selection, &rtfPath = o.rtfPath, &tests = o.tests,
+                      &mrTests = o.mrTests, &mu = o.mu, &sigma = o.sigma, &stdErr = o.stdErr, &mrCount = o.mrCount;
+    const std::array<std::string, 3>&locUser = o.locUser, &dispUser = o.dispUser;
+    std::array<bool, 3> locGiven{}, dispGiven{};
+    for (int i = 0; i < 3; ++i) {
+        locGiven[static_cast<std::size_t>(i)] = !locUser[static_cast<std::size_t>(i)].empty();
+        dispGiven[static_cast<std::size_t>(i)] = !dispUser[static_cast<std::size_t>(i)].empty();
     }
-    if (file.empty()) return Usage("No data file given");
+    const bool rows = o.rows, positive = o.positive, breaks = o.breaks;
+    const int decimals = o.decimals;
+    std::vector<std::pair<int, std::string>>& counts = o.counts;
+    for (const auto& [zone, text] : {std::pair{1, o.zone1}, std::pair{2, o.zone2}}) {
+        if (text.empty()) continue;
+        const std::string name = zone == 1 ? "--zone1" : "--zone2";
+        const auto slash = text.find('/');
+        if (slash == std::string::npos) return Usage(name + " takes K/M, for example 4/5");
+        counts.emplace_back(zone == 1 ? TestValue::Zone1K : TestValue::Zone2K, text.substr(0, slash));
+        counts.emplace_back(zone == 1 ? TestValue::Zone1M : TestValue::Zone2M, text.substr(slash + 1));
+    }
     if (!sample.empty() && !size.empty()) return Usage("Give either --sample or --size");
 
     Session s;
     StderrMessages messages;
     s.messages = &messages;
     s.ControlTests = LoadControlTestSettings(s);
-    if (!FileToDataGrid(s, file)) return 1;
-    if (!ApplyGlobalOptions(s)) return 1;
+    if (!LoadDataFile(s, o.source)) return 1;
 
     // The tests window.
     auto flags = [&](const std::string& letters, std::array<bool, ControlTestCount + 1>& f, bool mr) {
@@ -352,49 +312,65 @@ int RunVarChart(const std::vector<std::string>& args) {
     return 0;
 }
 
-const CliCommandRegistration kVarChart{CliCommand{
-    "varchart",
-    "variables control charts: subgroup statistics, limits and test codes",
-    "Usage: ambrolux-cli varchart [options] FILE\n"
-    "\n"
-    "Data (names or numbers of columns):\n"
-    "  --measures A,B         measure columns (a one-column file needs none)\n"
-    "  --rows                 subgroups in rows (each row one subgroup)\n"
-    "  --sample COL           subgroups by the sample variable COL\n"
-    "  --size N               constant sample size N (2-999)\n"
-    "  --sets COL             sets column\n"
-    "  --groups G1,G2         chart-group columns\n"
-    "\n"
-    "Charts and limits (texts of the setup window's lists):\n"
-    "  --loc X|Mean|Median|None\n"
-    "  --disp \"Moving Range\"|Range|\"Std Dev (s)\"|\"Variance (s²)\"|None\n"
-    "  --loc-limits TEXT      for example \"Average Range\", \"Known Std Dev\"\n"
-    "  --disp-limits TEXT\n"
-    "  --loc-centerline average|median|known\n"
-    "  --disp-centerline average|median|known\n"
-    "  --mu X, --sigma S      known mean and standard deviation\n"
-    "  --loc-ucl/--loc-cl/--loc-lcl V, --disp-ucl/--disp-cl/--disp-lcl V\n"
-    "                         user-defined limits (with \"User Defined\")\n"
-    "  --std-err K            standard errors to each limit (default 3)\n"
-    "  --mr-count W           moving-range span, 2-30 (default 2)\n"
-    "  --axis-labels COL      label points by this column\n"
-    "  --positive-limits-only leave out negative location LCLs\n"
-    "  --show-breaks          a subgroup without values breaks the chart\n"
-    "\n"
-    "Tests for statistical control (stored defaults otherwise):\n"
-    "  --tests ORTELA12M      active tests for ordinary charts, by letter\n"
-    "  --mr-tests O           active tests for moving-range charts\n"
-    "  --run N, --trend N, --excess N, --lack N, --alternating N\n"
-    "  --zone1 K/M, --zone2 K/M\n"
-    "\n"
-    "Output:\n"
-    "  --selection NAME       only this chart selection (default: all)\n"
-    "  --decimals D           decimals, 0-9 (default 4)\n"
-    "  --rtf PATH             also save the output (rich text for .rtf, else text)\n"
-    "\n"
-    "Exit status: 0 on success, 1 when the setup is refused (the message goes to\n"
-    "stderr), 2 on bad usage.\n",
-    RunVarChart}};
+const CliCommandRegistration kVarChart{
+    "varchart", "variables control charts: subgroup statistics, limits and test codes", [](CLI::App& app) {
+        auto o = std::make_shared<VarChartOptions>();
+        AddDataFileArgument(app, o->source);
+        auto text = [&](const char* name, std::string& to, const char* type, const char* help, const char* group) {
+            app.add_option(name, to, help)->type_name(type)->group(group);
+        };
+        const char* data = "Data (names or numbers of columns)";
+        text("--measures", o->measures, "A,B", "measure columns (a one-column file needs none)", data);
+        app.add_flag("--rows", o->rows, "subgroups in rows (each row one subgroup)")->group(data);
+        text("--sample", o->sample, "COL", "subgroups by the sample variable COL", data);
+        text("--size", o->size, "N", "constant sample size N (2-999)", data);
+        text("--sets", o->sets, "COL", "sets column", data);
+        text("--groups", o->groups, "G1,G2", "chart-group columns", data);
+        const char* charts = "Charts and limits (texts of the setup window's lists)";
+        text("--loc", o->loc, "TYPE", "X, Mean, Median or None", charts);
+        text("--disp", o->disp, "TYPE", "\"Moving Range\", Range, \"Std Dev (s)\", \"Variance (s²)\" or None", charts);
+        text("--loc-limits", o->locLimits, "TEXT", "for example \"Average Range\", \"Known Std Dev\"", charts);
+        text("--disp-limits", o->dispLimits, "TEXT", "the dispersion chart's limits", charts);
+        text("--loc-centerline", o->locCentre, "WHICH", "average, median or known", charts);
+        text("--disp-centerline", o->dispCentre, "WHICH", "average, median or known", charts);
+        text("--mu", o->mu, "X", "known mean", charts);
+        text("--sigma", o->sigma, "S", "known standard deviation", charts);
+        const char* limitNames[3][2] = {{"--loc-ucl", "--disp-ucl"}, {"--loc-cl", "--disp-cl"}, {"--loc-lcl", "--disp-lcl"}};
+        for (std::size_t i = 0; i < 3; ++i) {
+            text(limitNames[i][0], o->locUser[i], "V", "user-defined location limit (with \"User Defined\")", charts);
+            text(limitNames[i][1], o->dispUser[i], "V", "user-defined dispersion limit (with \"User Defined\")", charts);
+        }
+        text("--std-err", o->stdErr, "K", "standard errors to each limit (default 3)", charts);
+        text("--mr-count", o->mrCount, "W", "moving-range span, 2-30 (default 2)", charts);
+        text("--axis-labels", o->axis, "COL", "label points by this column", charts);
+        app.add_flag("--positive-limits-only", o->positive, "leave out negative location LCLs")->group(charts);
+        app.add_flag("--show-breaks", o->breaks, "a subgroup without values breaks the chart")->group(charts);
+        const char* testsGroup = "Tests for statistical control (stored defaults otherwise)";
+        text("--tests", o->tests, "ORTELA12M", "active tests for ordinary charts, by letter", testsGroup);
+        text("--mr-tests", o->mrTests, "O", "active tests for moving-range charts", testsGroup);
+        const std::pair<const char*, int> counts[] = {{"--run", TestValue::Run}, {"--trend", TestValue::Trend},
+                                                      {"--excess", TestValue::Excess}, {"--lack", TestValue::Lack},
+                                                      {"--alternating", TestValue::Alternating}};
+        for (const auto& [name, entry] : counts) {
+            const int e = entry;
+            app.add_option_function<std::string>(
+                   name, [o, e](const std::string& v) { o->counts.emplace_back(e, v); }, "the test's count")
+                ->type_name("N")
+                ->group(testsGroup);
+        }
+        text("--zone1", o->zone1, "K/M", "zone rule 1: K of M points", testsGroup);
+        text("--zone2", o->zone2, "K/M", "zone rule 2: K of M points", testsGroup);
+        const char* output = "Output";
+        text("--selection", o->selection, "NAME", "only this chart selection (default: all)", output);
+        app.add_option("--decimals", o->decimals, "decimals, 0-9 (default 4)")
+            ->type_name("D")
+            ->check(CLI::Range(0, 9))
+            ->group(output);
+        text("--rtf", o->rtfPath, "PATH", "also save the output (rich text for .rtf, else text)", output);
+        app.footer("Exit status: 0 on success, 1 when the setup is refused (the message goes to stderr), 2 on bad\n"
+                   "usage.");
+        return [o] { return RunVarChart(*o); };
+    }};
 
 }  // namespace
 }  // namespace amx::cli
