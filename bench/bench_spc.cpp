@@ -4,6 +4,8 @@
 // size they meet.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "spc/ControlConstants.h"
 #include "spc/ControlLimits.h"
 
@@ -44,7 +46,13 @@ void BM_ExactBinomialLimits(benchmark::State& state) {
                                                     UCL, LCL, sigma));
     }
 }
-BENCHMARK(BM_ExactBinomialLimits)->Arg(50)->Arg(5000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExactBinomialLimits)
+    ->Arg(50)
+    ->Arg(5000)
+    ->Arg(1000000)
+    ->Arg(1000000000000LL)
+    ->Arg(1000000000000000LL)
+    ->Unit(benchmark::kMicrosecond);
 
 // Exact c-chart limits: range(0) is c-bar.
 void BM_ExactPoissonLimits(benchmark::State& state) {
@@ -57,6 +65,26 @@ void BM_ExactPoissonLimits(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExactPoissonLimits)->Arg(4)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// Exact c-chart limits for c-bar = 10^range(0): every call is meant to stay
+// under 10 ms, however large the mean.
+void BM_ExactPoissonLimitsHugeMean(benchmark::State& state) {
+    SpcFixture s;
+    const long double c = std::pow(10.0L, static_cast<long double>(state.range(0)));
+    for (auto _ : state) {
+        long double CL = 0, UCL, LCL, sigma;
+        benchmark::DoNotOptimize(
+            amx::ControlLimits(s, amx::ChartDefects, amx::MethodExact, CL, c, 3, 1, UCL, LCL, sigma));
+    }
+}
+BENCHMARK(BM_ExactPoissonLimitsHugeMean)
+    ->Arg(9)
+    ->Arg(15)
+    ->Arg(18)
+    ->Arg(19)
+    ->Arg(100)
+    ->Arg(300)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -22,7 +22,7 @@ endfunction()
 # A test program per folder of tests/<layer>/<name>, from every .cpp in it,
 # registered test by test with CTest.
 function(amx_gtest target dir)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(NOT sources)
     return()
@@ -32,5 +32,9 @@ function(amx_gtest target dir)
   target_compile_definitions(${target} PRIVATE
       AMX_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
       AMX_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST)
+  if(ARG_TIMEOUT)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  else()
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST)
+  endif()
 endfunction()

@@ -77,8 +77,18 @@ TEST(LimitsCommand, ReportsMessagesAndExitCodes) {
          "\n"
          "Sample size must be larger than 1\n",
          ""},
-        {"--chart R --statistic 0 --n 5", 1, "", "Statistic must be greater then 0!\n"},
-        {"--chart u --statistic 2 --n 0", 1, "", "n must be greater then 0!\n"},
+        {"--chart R --statistic 0 --n 5", 1, "", "Statistic must be greater than 0!\n"},
+        {"--chart u --statistic 2 --n 0", 1, "", "n must be greater than 0!\n"},
+        {"--chart X-Bar --statistic 1 --n 2.5", 1, "", "n must be a whole number!\n"},
+        {"--chart c --method 2 --statistic 1e19 --decimals 0", 0,
+         "Control Limit Calculations:  c Chart\n"
+         "Method used: Exact Poisson\n"
+         "Standard Errors = 3\n"
+         "\n"
+         "       UCL = 1.0000000009486833E19   SE = 3,162,277,660\n"
+         "Centerline = 1E19               n = 1\n"
+         "       LCL = 9.99999999051316702E18\n",
+         ""},
         {"--chart X --method 4 --statistic 1", 0, nullptr, ""},
         {"--chart Q --statistic 1", 2, "", "Unknown chart: Q"},
         {"--chart p --method 'Exact Poisson' --statistic 0.1 --n 50", 2, "",

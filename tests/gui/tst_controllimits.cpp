@@ -174,14 +174,14 @@ private slots:
         f.Edit("StatisticEdit", 1)->setText("0");
         f.Action();
         QCOMPARE(f.rec.entries.size(), size_t(1));
-        QCOMPARE(f.rec.entries.back().text, std::string("Statistic must be greater then 0!"));
+        QCOMPARE(f.rec.entries.back().text, std::string("Statistic must be greater than 0!"));
         QCOMPARE(f.Report(1), good);
         QCOMPARE(f.form.focusWidget(), f.Edit("StatisticEdit", 1));
 
         f.Edit("StatisticEdit", 1)->setText("2.32593");
         f.Edit("NEdit", 1)->setText("0");
         f.Action();
-        QCOMPARE(f.rec.entries.back().text, std::string("n must be greater then 0!"));
+        QCOMPARE(f.rec.entries.back().text, std::string("n must be greater than 0!"));
         QCOMPARE(f.form.focusWidget(), f.Edit("NEdit", 1));
 
         // "Known Std Dev" on the individuals tab needs no n.

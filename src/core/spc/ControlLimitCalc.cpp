@@ -1,5 +1,7 @@
 #include "spc/ControlLimitCalc.h"
 
+#include <cmath>
+
 #include "common/NumberText.h"
 #include "common/TextUtils.h"
 #include "report/OutputWriter.h"
@@ -34,12 +36,18 @@ bool ReadNumber(CommonState& cs, const std::string& text, long double& value) {
     return cs.StatErrorCode == 0;
 }
 
-std::string StatusLine(int status) {
+std::string StatusLine(int status, int chartType) {
     switch (status) {
-        case LimitsOutOfRange: return "Sample size outside table range";
+        // On the attribute tabs the only way out of range is the proportion.
+        case LimitsOutOfRange:
+            if (chartType == ChartProportion) return "p must be less than 1";
+            if (chartType == ChartNumberNonconforming) return "np must be less than n";
+            return "Sample size outside table range";
         case LimitsZeroSampleSize: return "Zero sample size";
         case LimitsSampleSizeOne: return "Sample size must be larger than 1";
-        case LimitsZeroStatistic: return "Statistic = 0";
+        // The statistic was checked before the calculation: a zero status
+        // here means the number of standard errors is not a positive number.
+        case LimitsZeroStatistic: return "Std Err must be greater than 0";
         default: return " Error";
     }
 }
@@ -86,7 +94,7 @@ ControlLimitResult CalculateControlLimits(SpcContext ctx, const ControlLimitRequ
     ReadNumber(cs, request.stdErrText, k);  // not a number: k = 0, reported as "Statistic = 0"
     const bool centreIsNumber = !UsesCentre(chart) || ReadNumber(cs, request.centreText, centre);
     if (!ReadNumber(cs, request.statisticText, statistic) || !(statistic > 0.0L))
-        return fail("Statistic must be greater then 0!", ControlLimitField::Statistic);
+        return fail("Statistic must be greater than 0!", ControlLimitField::Statistic);
 
     const bool nHidden = chart == ChartIndividuals && !IndividualsNVisible(request.method);
     if (chart == ChartDefects) {
@@ -94,8 +102,13 @@ ControlLimitResult CalculateControlLimits(SpcContext ctx, const ControlLimitRequ
     } else {
         bool nIsNumber = ReadNumber(cs, request.nText, n);
         if (!nHidden && (!nIsNumber || !(n > 0.0L)))
-            return fail("n must be greater then 0!", ControlLimitField::N);
+            return fail("n must be greater than 0!", ControlLimitField::N);
         if (!nIsNumber) n = 0;
+        // Subgroup sizes, spans and counts of values are whole numbers; only
+        // the units per sample of the u chart may be fractional. A rounded n
+        // would be computed with and another one printed.
+        if (!nHidden && chart != ChartDefectsPerUnit && n != std::nearbyint(n))
+            return fail("n must be a whole number!", ControlLimitField::N);
     }
     // A centre that is not a number would silently become 0 and put the
     // limits about the wrong centre.
@@ -124,7 +137,7 @@ ControlLimitResult CalculateControlLimits(SpcContext ctx, const ControlLimitRequ
     if (result.status > 0) {
         result.beep = true;
         cs.messages->Beep();
-        body(StatusLine(result.status));
+        body(StatusLine(result.status, chart));
         cs.StatErrorCode = result.status;
         return result;
     }

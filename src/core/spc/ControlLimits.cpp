@@ -1,11 +1,14 @@
 #include "spc/ControlLimits.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <vector>
 
+#include "engine/discrete/Discrete.h"
 #include "engine/distributions/Distributions.h"
 #include "engine/special/SpecialFunctions.h"
 #include "spc/ControlConstants.h"
@@ -50,166 +53,101 @@ const std::vector<std::string>& MethodNames(int chartType) {
 //
 // The exact limits of the attribute charts are the counts at which the tail
 // probabilities of the binomial or Poisson distribution cross v, the normal
-// tail of k. Terms are formed on the log scale (log-gamma), so any sample
-// size or mean is safe, and each tail is summed from its far end only, where
-// terms shrink geometrically; the crossing counts are found by bisection on
-// the monotone tails.
+// tail of k. The tails come from the engine (incomplete beta and gamma
+// functions for large parameters), so each costs the same for any mean or
+// sample size; the crossing is sought from the Cornish-Fisher value of the
+// quantile, which for large means is within a count or two of it, by steps
+// that double until the crossing is bracketed and then by bisection.
 
-constexpr long double LogUnderflow = -11350.0L;
-// No sum needs more terms than this for any mean a chart can meet; a sum that
-// does is abandoned and the chart gets no exact limit.
-constexpr long long TermBudget = 50'000'000;
-
-class CountDistribution {
-public:
-    static CountDistribution Binomial(long long n, long double p) {
-        CountDistribution d;
-        d.binomial_ = true;
-        d.n_ = n;
-        d.p_ = p;
-        d.logP_ = std::log(p);
-        d.logQ_ = std::log1p(-p);
-        d.odds_ = p / (1.0L - p);
-        d.lgN_ = std::lgamma(static_cast<long double>(n) + 1.0L);
-        d.mode_ = static_cast<long long>(std::floor((static_cast<long double>(n) + 1.0L) * p));
-        if (d.mode_ > n) d.mode_ = n;
-        return d;
-    }
-    static CountDistribution Poisson(long double lambda) {
-        CountDistribution d;
-        d.lambda_ = lambda;
-        d.logLambda_ = std::log(lambda);
-        d.n_ = std::numeric_limits<long long>::max() / 4;
-        d.mode_ = static_cast<long long>(std::floor(lambda));
-        return d;
-    }
-
-    long long Max() const { return n_; }
-    long long Mode() const { return mode_; }
-    bool Abandoned() const { return abandoned_; }
-
-    // P(X >= g).
-    long double UpperTail(long long g) {
-        if (g <= 0) return 1.0L;
-        if (g > n_) return 0.0L;
-        if (g > mode_) return SumUpward(g);
-        return 1.0L - SumDownward(g - 1);
-    }
-    // P(X <= m).
-    long double LowerTail(long long m) {
-        if (m < 0) return 0.0L;
-        if (m >= n_) return 1.0L;
-        if (m < mode_) return SumDownward(m);
-        return 1.0L - SumUpward(m + 1);
-    }
-
-private:
-    long double Pmf(long long j) const {
-        long double jj = static_cast<long double>(j);
-        long double logPmf;
-        if (binomial_)
-            logPmf = lgN_ - std::lgamma(jj + 1.0L) - std::lgamma(static_cast<long double>(n_ - j) + 1.0L) +
-                     jj * logP_ + static_cast<long double>(n_ - j) * logQ_;
-        else
-            logPmf = jj * logLambda_ - lambda_ - std::lgamma(jj + 1.0L);
-        return logPmf < LogUnderflow ? 0.0L : std::exp(logPmf);
-    }
-    // P(X = j + 1) / P(X = j).
-    long double Ratio(long long j) const {
-        if (binomial_) return static_cast<long double>(n_ - j) / static_cast<long double>(j + 1) * odds_;
-        return lambda_ / static_cast<long double>(j + 1);
-    }
-    // P(X >= g) for g above the mode: terms fall from the first one on.
-    long double SumUpward(long long g) {
-        long double term = Pmf(g), sum = term;
-        for (long long j = g, steps = 0; j < n_ && term > sum * 1e-21L; ++j) {
-            if (++steps > TermBudget) {
-                abandoned_ = true;
-                break;
-            }
-            term *= Ratio(j);
-            sum += term;
-        }
-        return sum;
-    }
-    // P(X <= m) for m below the mode: terms fall towards 0.
-    long double SumDownward(long long m) {
-        long double term = Pmf(m), sum = term;
-        for (long long j = m, steps = 0; j > 0 && term > sum * 1e-21L; --j) {
-            if (++steps > TermBudget) {
-                abandoned_ = true;
-                break;
-            }
-            term /= Ratio(j - 1);
-            sum += term;
-        }
-        return sum;
-    }
-
-    bool binomial_ = false;
-    bool abandoned_ = false;
-    long long n_ = 0;
-    long long mode_ = 0;
-    long double p_ = 0, logP_ = 0, logQ_ = 0, odds_ = 0, lgN_ = 0;
-    long double lambda_ = 0, logLambda_ = 0;
+// Tails of a count distribution at whole counts held as long doubles (a
+// Poisson mean may be far beyond any integer type).
+struct CountTails {
+    std::function<long double(long double)> atLeast;  // P(X >= g)
+    std::function<long double(long double)> atMost;   // P(X <= m)
+    long double mean = 0, sd = 0, skewness = 0;
+    long double largest = 0;  // the last count of the support (infinite for Poisson)
 };
 
-struct ExactCounts {
-    bool valid = false;      // false: the tails could not be resolved
-    bool hasUpper = false;   // upperCount exists within the support
-    long long upperCount = 0;  // smallest count whose upper tail is below v
-    bool hasLower = false;
-    long long lowerCount = 0;  // largest count whose lower tail is below v
-};
-
-// The first count k > 0 at which `reached` holds, for a test that is false at
-// 0 and stays true from its first true count on (a tail crossing v). A finite
-// support gives the search its end, `supportEnd`, where the test holds; an
-// unbounded one is searched by doubling from past the mode. Bisection then
-// keeps the calls to a few dozen tail sums. Nothing when the tails had to be
-// abandoned or the doubling would overflow.
+// The smallest whole count in [lowest, largest + 1] at which `reached` holds,
+// for a test that is false below some count and true from it on; true is
+// taken for granted past the support. Nothing when the search could not
+// close in on it (an unbounded support with no count reached).
 template <class Reached>
-std::optional<long long> FirstCountReached(CountDistribution& d, long long supportEnd,
-                                           Reached reached) {
-    const long long cap = d.Max();
-    long long lo = 0, hi;
-    if (cap < std::numeric_limits<long long>::max() / 4) {
-        hi = supportEnd;
+std::optional<long double> FirstCountReached(long double seed, long double lowest,
+                                             long double largest, Reached reached) {
+    const long double past = largest + 1.0L;
+    auto test = [&](long double g) { return g >= past || reached(g); };
+    long double g = std::nearbyint(std::clamp(seed, lowest, past));
+    // Steps start at one count, or at the spacing of long doubles where
+    // counts are too large for every whole number to exist.
+    const long double unit = std::max(1.0L, std::fabs(g) * std::numeric_limits<long double>::epsilon());
+    long double below, above;  // below: not reached (or below the range); above: reached
+    if (test(g)) {
+        above = g;
+        below = lowest - 1.0L;
+        for (long double step = unit; above > lowest; step *= 2.0L) {
+            const long double c = std::max(lowest, above - step);
+            if (!test(c)) {
+                below = c;
+                break;
+            }
+            above = c;
+        }
     } else {
-        hi = std::max<long long>(1, 2 * d.Mode() + 1);
-        while (!reached(hi)) {
-            if (d.Abandoned() || hi > cap / 2) return std::nullopt;
-            lo = hi;
-            hi *= 2;
+        below = g;
+        above = past;
+        for (long double step = unit;; step *= 2.0L) {
+            const long double c = below + step;
+            if (!std::isfinite(c)) return std::nullopt;
+            if (c >= past) break;
+            if (test(c)) {
+                above = c;
+                break;
+            }
+            below = c;
         }
     }
-    while (hi - lo > 1) {
-        const long long mid = lo + (hi - lo) / 2;
-        if (reached(mid)) hi = mid;
-        else lo = mid;
+    for (int i = 0; i < 20000 && above - below > 1.0L; ++i) {
+        const long double mid = std::floor(below + (above - below) / 2.0L);
+        if (mid <= below || mid >= above) break;
+        if (test(mid)) above = mid;
+        else below = mid;
     }
-    return hi;
+    return above;
 }
 
-ExactCounts FindExactCounts(CountDistribution& d, long double v) {
+struct ExactCounts {
+    bool valid = false;          // false: the search failed
+    bool hasUpper = false;       // upperCount exists within the support
+    long double upperCount = 0;  // smallest count whose upper tail is below v
+    bool hasLower = false;
+    long double lowerCount = 0;  // largest count whose lower tail is below v
+};
+
+ExactCounts FindExactCounts(const CountTails& d, long double v) {
     ExactCounts out;
     if (!(v > 0.0L)) return out;  // a zero tail probability: no count is ever rare enough
-    const long long cap = d.Max();
-    // Upper: the first count whose upper tail is below v; the count past the
-    // support has tail 0.
-    auto upper = FirstCountReached(d, cap + 1, [&](long long k) { return d.UpperTail(k) < v; });
+    // Cornish-Fisher expansion to the skewness term (Johnson, Kemp and Kotz,
+    // Univariate Discrete Distributions, 3rd ed., 3.6 and 4.4).
+    const long double z = InvNormalSeries(1, v);
+    const long double shift = d.skewness * (z * z - 1.0L) / 6.0L;
+    const long double upperSeed = d.mean + d.sd * (z + shift);
+    const long double lowerSeed = d.mean + d.sd * (-z + shift);
+    auto upper = FirstCountReached(upperSeed + 0.5L, 0.0L, d.largest,
+                                   [&](long double g) { return d.atLeast(g) < v; });
     if (!upper) return out;
-    out.hasUpper = *upper <= cap;
+    out.hasUpper = *upper <= d.largest;
     out.upperCount = *upper;
-    // Lower: the last count whose lower tail is below v (P(X <= n) = 1); none
-    // when even 0 is not rare enough.
-    if (d.LowerTail(0) < v) {
-        auto past = FirstCountReached(d, cap, [&](long long k) { return d.LowerTail(k) >= v; });
+    // Lower: the last count whose lower tail is below v (P(X <= largest) = 1);
+    // none when even 0 is not rare enough.
+    if (d.atMost(0.0L) < v) {
+        auto past = FirstCountReached(lowerSeed + 0.5L, 0.0L, d.largest,
+                                      [&](long double m) { return d.atMost(m) >= v; });
         if (!past) return out;
         out.hasLower = true;
-        out.lowerCount = *past - 1;
+        out.lowerCount = *past - 1.0L;
     }
-    out.valid = !d.Abandoned();
+    out.valid = true;
     return out;
 }
 
@@ -431,17 +369,27 @@ int ControlLimits(SpcContext ctx, int chartType, int method, long double& CL, lo
                     result = LimitsNoLower;
                 }
             } else {
-                CountDistribution dist = CountDistribution::Binomial(B, F);
+                CountTails dist;
+                dist.atLeast = [&](long double g) {
+                    return BinomAtLeast(ctx.common, static_cast<long long>(g), B, F);
+                };
+                dist.atMost = [&](long double m) {
+                    return BinomAtMost(ctx.common, static_cast<long long>(m), B, F);
+                };
+                dist.mean = Bl * F;
+                dist.sd = std::sqrt(Bl * F * (1.0L - F));
+                dist.skewness = dist.sd > 0.0L ? (1.0L - 2.0L * F) / dist.sd : 0.0L;
+                dist.largest = Bl;
                 ExactCounts counts = FindExactCounts(dist, v);
                 if (counts.valid && counts.hasUpper) {
-                    UCL = (static_cast<long double>(counts.upperCount) - 0.5L) / Bl;
+                    UCL = (counts.upperCount - 0.5L) / Bl;
                 } else {
                     UCL = 1.0L;
                     none.upper = true;
                     result = LimitsNoUpper;
                 }
                 if (counts.valid && counts.hasLower) {
-                    LCL = (static_cast<long double>(counts.lowerCount) + 0.5L) / Bl;
+                    LCL = (counts.lowerCount + 0.5L) / Bl;
                 } else {
                     LCL = 0.0L;
                     none.lower = true;
@@ -473,17 +421,27 @@ int ControlLimits(SpcContext ctx, int chartType, int method, long double& CL, lo
                     result = LimitsNoLower;
                 }
             } else {
-                CountDistribution dist = CountDistribution::Poisson(CL);
+                CountTails dist;
+                const long double mean = CL;
+                dist.atLeast = [mean](long double g) { return PoissonAtLeast(mean, g); };
+                dist.atMost = [mean](long double m) { return PoissonAtMost(mean, m); };
+                dist.mean = mean;
+                dist.sd = std::sqrt(mean);
+                dist.skewness = 1.0L / dist.sd;
+                dist.largest = HUGE_VALL;
                 ExactCounts counts = FindExactCounts(dist, v);
                 if (counts.valid && counts.hasUpper) {
-                    UCL = static_cast<long double>(counts.upperCount) - 0.5L;
+                    // Where whole counts are coarser than half a count, the
+                    // half-count offset vanishes; the limit never falls to
+                    // the centre's side.
+                    UCL = std::max(counts.upperCount - 0.5L, CL);
                 } else {
                     // The normal UCL stays as a value; the chart has none.
                     none.upper = true;
                     result = LimitsNoUpper;
                 }
                 if (counts.valid && counts.hasLower) {
-                    LCL = static_cast<long double>(counts.lowerCount) + 0.5L;
+                    LCL = std::min(counts.lowerCount + 0.5L, CL);
                 } else {
                     LCL = 0.0L;
                     none.lower = true;

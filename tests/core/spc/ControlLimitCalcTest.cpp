@@ -84,11 +84,19 @@ TEST(ControlLimitCalc, Reports) {
         {"p-bar of one",
          Request(7, 1, "1", "50"),
          {"Control Limit Calculations:  p Chart", "Method used: Approximate", "Standard Errors = 3", "",
-          "Sample size outside table range"}},
+          "p must be less than 1"}},
+        {"np-bar above n",
+         Request(8, 2, "60", "50"),
+         {"Control Limit Calculations:  np Chart", "Method used: Exact Binomial", "Standard Errors = 3", "",
+          "np must be less than n"}},
         {"zero standard errors",
          Request(9, 1, "4", "", "0", "0"),
          {"Control Limit Calculations:  c Chart", "Method used: Approximate", "Standard Errors = 0", "",
-          "Statistic = 0"}},
+          "Std Err must be greater than 0"}},
+        {"negative standard errors",
+         Request(1, 1, "2", "5", "10", "-3"),
+         {"Control Limit Calculations:  X-Bar Chart", "Statistic used: Average Range = 2", "Standard Errors = -3",
+          "", "Std Err must be greater than 0"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -122,19 +130,24 @@ TEST(ControlLimitCalc, ChecksInOrder) {
         ControlLimitField focus;
     };
     const Case cases[] = {
-        {"statistic zero", Request(1, 1, "0", "5"), "Statistic must be greater then 0!",
+        {"statistic zero", Request(1, 1, "0", "5"), "Statistic must be greater than 0!",
          ControlLimitField::Statistic},
-        {"statistic zero wins over n zero", Request(1, 1, "0.000", "0"), "Statistic must be greater then 0!",
+        {"statistic zero wins over n zero", Request(1, 1, "0.000", "0"), "Statistic must be greater than 0!",
          ControlLimitField::Statistic},
-        {"statistic not a number", Request(4, 1, "1.2.3", "5"), "Statistic must be greater then 0!",
+        {"statistic not a number", Request(4, 1, "1.2.3", "5"), "Statistic must be greater than 0!",
          ControlLimitField::Statistic},
-        {"negative statistic", Request(9, 1, "-4", ""), "Statistic must be greater then 0!",
+        {"negative statistic", Request(9, 1, "-4", ""), "Statistic must be greater than 0!",
          ControlLimitField::Statistic},
-        {"n zero", Request(1, 1, "1", "0"), "n must be greater then 0!", ControlLimitField::N},
-        {"n empty", Request(7, 1, "0.1", ""), "n must be greater then 0!", ControlLimitField::N},
-        {"n zero on the individuals tab", Request(3, 1, "1", "0"), "n must be greater then 0!",
+        {"n zero", Request(1, 1, "1", "0"), "n must be greater than 0!", ControlLimitField::N},
+        {"n empty", Request(7, 1, "0.1", ""), "n must be greater than 0!", ControlLimitField::N},
+        {"n zero on the individuals tab", Request(3, 1, "1", "0"), "n must be greater than 0!",
          ControlLimitField::N},
         {"centre not a number", Request(1, 1, "1", "5", "12-"), "X must be a number!", ControlLimitField::Centre},
+        // Only the u chart's units per sample may be fractional.
+        {"fractional subgroup size", Request(1, 1, "1", "2.5"), "n must be a whole number!", ControlLimitField::N},
+        {"fractional np sample size", Request(8, 2, "5", "50.5"), "n must be a whole number!",
+         ControlLimitField::N},
+        {"fractional span", Request(3, 1, "1", "2.5"), "n must be a whole number!", ControlLimitField::N},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -277,6 +277,55 @@ TEST(ControlLimits, AttributeChartsExact) {
     }
 }
 
+// Huge means and sample sizes. R (qpois, qbinom) up to 1e15:
+//   G = qpois(v, c, lower.tail = FALSE) + 1, m = qpois(v, c) - 1
+// and at 1e18, where R's tails lose digits, mpmath quadrature of the gamma
+// density: P(X >= 1e18 + 3e9 + 2) = 0.99999999945·v < v <= P(X >= 1e18 + 3e9 + 1)
+// = 1.0000000027·v, P(X <= 1e18 - 3e9) = 0.9999999973·v < v.
+TEST(ControlLimits, ExactLimitsForHugeMeans) {
+    struct Case {
+        const char* what;
+        int chart;
+        long double statistic, n, UCL, LCL;
+    };
+    const Case cases[] = {
+        {"c 1e9", 9, 1e9L, 1, 1000094870.5L, 999905132.5L},
+        {"c 1e12", 9, 1e12L, 1, 1000003000001.5L, 999997000000.5L},
+        {"c 1e15", 9, 1e15L, 1, 1000000094868331.5L, 999999905131671.5L},
+        {"c 1e18", 9, 1e18L, 1, 1000000003000000001.5L, 999999997000000000.5L},
+        {"np 3e14 of 1e15", 8, 3e14L, 1e15L, 300000043474131.5L, 299999956525869.5L},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SpcFixture s;
+        Limits r = Limit(s, c.chart, MethodExact, 0, c.statistic, 3, c.n);
+        EXPECT_EQ(r.status, LimitsComputed);
+        EXPECT_EQ(r.UCL, c.UCL);
+        EXPECT_EQ(r.LCL, c.LCL);
+        EXPECT_FALSE(r.missing.upper);
+        EXPECT_FALSE(r.missing.lower);
+    }
+    // Beyond whole long doubles the limits still exist and keep their sides.
+    for (long double c : {1e19L, 1e20L, 1e100L, 1e300L, 1e4000L}) {
+        SCOPED_TRACE(static_cast<double>(c));
+        SpcFixture s;
+        Limits r = Limit(s, 9, MethodExact, 0, c, 3, 1);
+        EXPECT_EQ(r.status, LimitsComputed);
+        EXPECT_FALSE(r.missing.upper);
+        EXPECT_FALSE(r.missing.lower);
+        EXPECT_GE(r.UCL, r.CL);
+        EXPECT_LE(r.LCL, r.CL);
+        const long double spread = 3 * std::sqrt(c);
+        EXPECT_LE(r.UCL, r.CL + 2 * spread + r.CL * 1e-18L);
+        EXPECT_GE(r.LCL, r.CL - 2 * spread - r.CL * 1e-18L);
+    }
+    // A tiny mean: even one count is rare, so the UCL is half a count.
+    SpcFixture s;
+    Limits r = Limit(s, 9, MethodExact, 0, 1e-10L, 3, 1);
+    EXPECT_EQ(r.UCL, 0.5L);
+    EXPECT_TRUE(r.missing.lower);
+}
+
 TEST(ControlLimits, ExactLimitsWithNoRareCountAboveTheCentre) {
     SpcFixture s;
     // n = 2, p-bar 0.5: P(X = 2) = P(X = 0) = 0.25, neither is rare. The

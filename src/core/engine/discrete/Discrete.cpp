@@ -125,6 +125,36 @@ LD LogRunSum(long long start, long long step, long long lo, long long hi, Ratio 
     return std::log(s);
 }
 
+// Beyond this variance a tail sum would run over too many terms (about ten
+// standard deviations of them); the tails are then the regularized
+// incomplete beta or gamma functions, which the engine evaluates in constant
+// time for large parameters.
+constexpr LD LargeSpread = 1e6L;
+
+// P(X >= k) = I_p(k, n - k + 1) when upper, else P(X <= k) = 1 - I_p(k + 1, n - k).
+LD BinomTailByBeta(LD k, LD n, LD p, LD q, bool upper) {
+    CommonState scratch;
+    LD w, w1;
+    if (upper) {
+        IncompleteBetaPair(scratch, k, n - k + 1, p, q, w, w1);
+        return Clamp01(w);
+    }
+    IncompleteBetaPair(scratch, k + 1, n - k, p, q, w, w1);
+    return Clamp01(w1);
+}
+
+// P(X >= m) = P(m, λ) when upper, else P(X <= m) = Q(m + 1, λ).
+LD PoissonTailByGamma(LD m, LD lambda, bool upper) {
+    CommonState scratch;
+    LD p, q;
+    if (upper) {
+        IncompleteGammaPQ(scratch, m, lambda, p, q);
+        return Clamp01(p);
+    }
+    IncompleteGammaPQ(scratch, m + 1, lambda, p, q);
+    return Clamp01(q);
+}
+
 // P(X >= k) and P(X <= k) of the binomial for 0 <= p <= 1.
 LD BinomUpper(long long k, long long n, LD p);
 LD BinomLower(long long k, long long n, LD p) {
@@ -133,6 +163,7 @@ LD BinomLower(long long k, long long n, LD p) {
     if (p == 0) return 1;
     if (p == 1) return 0;
     const LD q = 1 - p;
+    if (n * p * q > LargeSpread) return BinomTailByBeta(k, n, p, q, false);
     if (static_cast<LD>(k) >= n * p) return Clamp01(1 - BinomUpper(k + 1, n, p));
     const LD odds = q / p;
     const LD L = BinomLogPmf(k, n, p, q) +
@@ -148,6 +179,7 @@ LD BinomUpper(long long k, long long n, LD p) {
     if (p == 0) return 0;
     if (p == 1) return 1;
     const LD q = 1 - p;
+    if (n * p * q > LargeSpread) return BinomTailByBeta(k, n, p, q, true);
     if (static_cast<LD>(k) <= n * p) return Clamp01(1 - BinomLower(k - 1, n, p));
     const LD odds = p / q;
     const LD L = BinomLogPmf(k, n, p, q) +
@@ -162,6 +194,7 @@ LD PoissonUpper(long long m, LD lambda);
 LD PoissonLower(long long m, LD lambda) {
     if (m < 0) return 0;
     if (lambda <= 0) return 1;
+    if (lambda > LargeSpread) return PoissonTailByGamma(m, lambda, false);
     if (static_cast<LD>(m) >= lambda) return Clamp01(1 - PoissonUpper(m + 1, lambda));
     const LD L = PoissonLogPmf(m, lambda) +
                  LogRunSum(m, -1, 0, m, [&](long long j) { return j / lambda; });
@@ -171,6 +204,7 @@ LD PoissonLower(long long m, LD lambda) {
 LD PoissonUpper(long long m, LD lambda) {
     if (m <= 0) return 1;
     if (lambda <= 0) return 0;
+    if (lambda > LargeSpread) return PoissonTailByGamma(m, lambda, true);
     if (static_cast<LD>(m) <= lambda) return Clamp01(1 - PoissonLower(m - 1, lambda));
     const LD L = PoissonLogPmf(m, lambda) +
                  LogRunSum(m, 1, m, std::numeric_limits<long long>::max() - 1,
@@ -289,14 +323,24 @@ long double PoissonProb(long double k, long double lambda) {
     return ExpProb(PoissonLogPmf(std::nearbyint(k), lambda));
 }
 
+// Counts from here on do not fit a long long; their tails come from the
+// incomplete gamma function.
+constexpr LD LargestCount = 1e18L;
+
 long double PoissonAtLeast(long double lambda, long double x) {
+    if (std::isnan(lambda) || std::isnan(x)) return NA;
     if (x < 1) return 1;
     if (lambda < 0) return 0;
+    if (std::isinf(lambda)) return 1;
+    if (x > LargestCount) return lambda == 0 ? 0 : PoissonTailByGamma(std::nearbyint(x), lambda, true);
     return PoissonUpper(std::llround(x), lambda);
 }
 
 long double PoissonAtMost(long double lambda, long double x) {
+    if (std::isnan(lambda) || std::isnan(x)) return NA;
     if (x < 0 || lambda < 0) return 0;
+    if (std::isinf(lambda)) return std::isinf(x) ? 1 : 0;
+    if (x > LargestCount) return lambda == 0 ? 1 : PoissonTailByGamma(std::nearbyint(x), lambda, false);
     const long long m = x >= 1 ? std::llround(x) : 0;
     return PoissonLower(m, lambda);
 }
@@ -443,7 +487,7 @@ void ProportionCI(CommonState& cs, long double& lower, long double& upper, long 
 
 void PoissonRateCI(CommonState& cs, long double& lower, long double& upper, long double alpha,
                    long double units, long double count) {
-    if (!(units > 0) || count < 0) {
+    if (!(units > 0) || !(count >= 0) || !std::isfinite(units) || !std::isfinite(count)) {
         lower = upper = NA;
         return;
     }

@@ -7,6 +7,7 @@
 #include "common/CommonState.h"
 #include "common/NumberText.h"
 #include "engine/EngineState.h"
+#include "engine/discrete/Discrete.h"
 #include "engine/special/SpecialFunctions.h"
 
 namespace amx {
@@ -420,6 +421,10 @@ long double NoncentralFPower(CommonState& cs, int df1, int df2, long double lamb
         cs.StatErrorCode = StatOutOfRange;
         return NotAvailable;
     }
+    if (std::isnan(lambda) || std::isnan(f) || std::isinf(lambda)) {
+        cs.StatErrorCode = StatOutOfRange;
+        return NotAvailable;
+    }
     if (!(lambda > 0.0L)) return FTail(cs, 1, df1, df2, f);
     if (f <= 0.0L) return 1.0L;
     // Poisson mixture of central beta tails (Patnaik 1949; Johnson, Kotz and
@@ -442,6 +447,34 @@ long double NoncentralFPower(CommonState& cs, int df1, int df2, long double lamb
         return weight * upper;
     };
     const long double mode = std::floor(half);
+    if (half > 1e5L) {
+        // The weights spread over some √(λ/2) counts and the beta tails
+        // change smoothly on that scale, so the sum is taken by the trapezoid
+        // rule with a stride of an eighth of that spread: for a smooth
+        // summand the error falls like exp(-2π²·8²), and the cost no longer
+        // grows with λ. The weights come from the saddle-point Poisson
+        // probability, which keeps its digits where e^(-λ/2)(λ/2)^j/j! on the
+        // log scale would cancel them all.
+        const long double sd = std::sqrt(half);
+        const long double stride = std::floor(sd / 8.0L);
+        auto strideTerm = [&](long double j, long double& weight) {
+            weight = PoissonProb(j, half);
+            long double upper, lower;
+            IncompleteBetaPair(cs, b, a + j, x, y, upper, lower);
+            return weight * upper;
+        };
+        long double weight;
+        long double sum = strideTerm(mode, weight);
+        for (int dir = -1; dir <= 1; dir += 2) {
+            for (long double j = mode + dir * stride; j >= 0.0L; j += dir * stride) {
+                const long double t = strideTerm(j, weight);
+                sum += t;
+                if (std::fabs(j - mode) > 8.0L * sd && weight * 100.0L * sd <= 1e-20L * sum) break;
+                if (std::fabs(j - mode) > 60.0L * sd) break;
+            }
+        }
+        return std::min(1.0L, stride * sum);
+    }
     long double weight;
     long double sum = term(mode, weight);
     // Upward: terms rise toward the weights; the rest is below the Poisson tail
