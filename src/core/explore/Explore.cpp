@@ -128,9 +128,16 @@ private:
         return text + (Usable(kp) && kp <= Alpha() ? "*" : " ");
     }
 
+    // A row had more values than the Shapiro-Wilk test covers.
+    bool ShapiroWilkTooLarge() const { return swTooLarge_; }
+    // The pooled row of several columns whose specification limits differ:
+    // no one set of limits applies to it.
+    void SetMixedSpecLimits(bool mixed) { mixedSpecs_ = mixed; }
+
     void Normality(std::vector<std::string>& c) {
         sd_.ComputeStats('T');
         const int n = sd_.n();
+        if (n > ShapiroWilkMaxN) swTooLarge_ = true;
         c.push_back(N(n));
         c.push_back(V3(sd_.adStat));
         c.push_back(PCell(Alpha(), sd_.adP));
@@ -192,6 +199,8 @@ private:
     ExplorePage page_;
     SampleData& sd_;
     int d_;
+    bool swTooLarge_ = false;
+    bool mixedSpecs_ = false;
 };
 
 constexpr long double kPercentiles[19] = {0.005L, 0.01L, 0.025L, 0.05L, 0.10L, 0.20L, 0.25L,
@@ -246,7 +255,8 @@ void PageBuilder::Custom(std::vector<std::string>& c) {
     // Specification limits of the measured column.
     const int col = s_.DataList.DescCol;
     const long double LSL = ColumnLSL(s_, col), Target = ColumnTarget(s_, col), USL = ColumnUSL(s_, col);
-    const bool haveL = LSL != MissingValue, haveT = Target != MissingValue, haveU = USL != MissingValue;
+    const bool haveL = !mixedSpecs_ && LSL != MissingValue, haveT = !mixedSpecs_ && Target != MissingValue,
+               haveU = !mixedSpecs_ && USL != MissingValue;
     SetSpecLimits(s_, haveL ? static_cast<double>(LSL) : MissingValue,
                   haveT ? static_cast<double>(Target) : MissingValue,
                   haveU ? static_cast<double>(USL) : MissingValue);
@@ -269,6 +279,7 @@ void PageBuilder::Custom(std::vector<std::string>& c) {
     // Tests last: they work on the sorted sample.
     std::string adCells[2], swCells[2], lmCells[2], skCells[2], kuCells[2];
     if (Ticked(24)) {
+        if (n > ShapiroWilkMaxN) swTooLarge_ = true;
         sd_.ShapiroWilkTest(false);
         swCells[0] = V3(sd_.swW);
         swCells[1] = PCell(alpha, sd_.swP);
@@ -607,6 +618,31 @@ std::string Upper(std::string t) {
     return t;
 }
 
+// Whether the "(All)" row pools columns whose specification limits are not
+// all the same (the selection modes that pool the included columns).
+bool PooledColumnsDifferInSpecs(Session& s, const TRunInfo& ri) {
+    switch (ri.ColRefRun) {
+        case 1: case 5: case 6: case 7: case 11: case 12: break;
+        default: return false;
+    }
+    const TDataList& dl = s.DataList;
+    bool first = true;
+    long double lsl = 0, target = 0, usl = 0;
+    for (int c = 1; c <= dl.MaxCol(); ++c) {
+        if (!dl.IncludeCol[c]) continue;
+        const long double l = ColumnLSL(s, c), t = ColumnTarget(s, c), u = ColumnUSL(s, c);
+        if (first) {
+            lsl = l;
+            target = t;
+            usl = u;
+            first = false;
+        } else if (l != lsl || t != target || u != usl) {
+            return true;
+        }
+    }
+    return false;
+}
+
 ExploreGrid ComputeOnce(Session& s, ExploreState& st, const ExploreRequest& rq, ExplorePage page) {
     ExploreGrid g;
     TRunInfo& ri = st.runInfo;
@@ -630,12 +666,16 @@ ExploreGrid ComputeOnce(Session& s, ExploreState& st, const ExploreRequest& rq, 
     PageBuilder b(s, st, rq, page);
     if (ri.NumberOfGroups > 1) {
         LoadAllToA_Array(s, ri);
+        b.SetMixedSpecLimits(PooledColumnsDifferInSpecs(s, ri));
         g.rows.push_back(b.Row());
+        b.SetMixedSpecLimits(false);
     }
     SetupIndex(ri);
     while (GetAR(s, ri)) {
         g.rows.push_back(b.Row());
     }
+    if (b.ShapiroWilkTooLarge())
+        g.notes.push_back("Shapiro-Wilk test not available for n > 5,000.");
     return g;
 }
 

@@ -70,6 +70,9 @@ enum class CellShade : std::uint8_t { Plain, Significant, NotAvailable };
 struct ExploreGrid : ResultTable {
     std::string printTitle;  // title of the printed grid
     std::string reportTitle; // heading of the section in the printed report
+    // Lines the printed report adds below the grid (why a cell is empty or
+    // not available).
+    std::vector<std::string> notes;
 
     // Yellow for a significant p-value cell ("*" at the end), grey for one not
     // available ("999.000 "); both only in columns headed "p-value".

@@ -43,6 +43,7 @@ void WriteExploreReport(Session& s, ExploreState& st, const ExploreRequest& rq, 
         out.WriteLine(g.reportTitle);
         out.SetRegular();
         for (const auto& line : ExploreGridLines(g)) out.WriteLine(line);
+        for (const auto& note : g.notes) out.WriteLine(note);
         out.WriteBlankLine();
     }
 }

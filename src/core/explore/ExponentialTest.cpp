@@ -16,7 +16,8 @@ namespace amx {
 long double SimulatedExponentialP(Session& s, ExploreState& st, int n, long double T,
                                   const std::string& rowTitle) {
     constexpr long double NotAvailable = 999.0L;
-    if (n < 2) return NotAvailable;
+    // For a pair T is 1/2 whatever the values: there is nothing to test.
+    if (n < 3) return NotAvailable;
     for (const auto& e : st.expTestCache)
         if (e.n == n && e.T == T) return e.p;
     if (st.expTestAborted) return NotAvailable;

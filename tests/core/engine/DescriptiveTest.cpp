@@ -174,7 +174,7 @@ TEST(DescriptiveTest, MovingRangesReplaceTheSample) {
     EXPECT_NEAR(f.sd.avgMovingRange, 2.5, 1e-18);
     EXPECT_NEAR(f.sd.sigmaAvgMR, 2.5L / 1.12838L, 1e-18);
     EXPECT_NEAR(f.sd.medianMovingRange, 2.5, 1e-18);
-    EXPECT_NEAR(f.sd.sigmaMedianMR, 2.5L / 0.954L, 1e-18);
+    EXPECT_NEAR(f.sd.sigmaMedianMR, 2.5L / 0.9539L, 1e-15);
     EXPECT_EQ(f.sd.n(), 5);
     // Without a reload the sample holds the moving ranges.
     EXPECT_EQ(f.session.A_Array[1], 0);

@@ -87,6 +87,35 @@ TEST(NormalityTest, ShapiroWilkCoefficientsFollowTheSampleSize) {
     EXPECT_EQ(sd.swP, 0);
 }
 
+// Samples no test can judge: every statistic and p-value is "not available"
+// (999), never a W of 0 that reads as a significant departure. A pair always
+// gives the same A² whatever its values, and Royston's approximation of the
+// Shapiro-Wilk distribution covers n <= 5000 only.
+TEST(NormalityTest, NotAvailableWhereNoTestApplies) {
+    struct Case {
+        const char* what;
+        std::vector<double> xs;
+        bool sw, ad;  // whether each is not available
+    };
+    std::vector<double> big = Generated(5001, [](int i) { return std::sin(i) * 3.0; });
+    const Case cases[] = {
+        {"constant", {4, 4, 4, 4, 4, 4}, true, true},
+        {"a pair", {1, 7}, true, true},
+        {"another pair", {-3, 100}, true, true},
+        {"n = 5001", big, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EngineSession s;
+        SampleData& sd = SessionSample(s);
+        sd.SetValues(c.xs);
+        sd.ComputeStats('T');
+        sd.ShapiroWilkTest(true);
+        EXPECT_EQ(sd.swW == NotAvailable && sd.swP == NotAvailable, c.sw);
+        EXPECT_EQ(sd.adStat == NotAvailable && sd.adP == NotAvailable, c.ad);
+    }
+}
+
 TEST(NormalityTest, AndersonDarlingPValue) {
     struct Case {
         long double a, p;

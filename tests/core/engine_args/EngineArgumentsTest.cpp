@@ -107,6 +107,7 @@ std::vector<Routine> Routines() {
         {"CorrelatedMeansT", {0, 10, 9, 2, 2.5, 0.4, 12},
          [](S s, A a) { LD t, p; CorrelatedMeansT(s, I(a[0]), t, p, a[1], a[2], a[3], a[4], a[5], a[6]); }},
         {"NormalRandom", {10, 2}, [](S s, A a) { NormalRandom(s, a[0], a[1]); }},
+        {"ChiSquareRandom", {4}, [](S s, A a) { ChiSquareRandom(s, a[0]); }},
         {"BinomProb", {3, 10, 0.3}, [](S s, A a) { BinomProb(s, L(a[0]), L(a[1]), a[2]); }},
         {"BinomAtLeast", {3, 10, 0.3},
          [](S s, A a) { BinomAtLeast(s, L(a[0]), L(a[1]), a[2]); BinomAtLeastBeta(s, L(a[0]), L(a[1]), a[2]); }},

@@ -279,11 +279,67 @@ TEST_F(ExploreTest, ConstantColumnWithEqualLimits) {
     EXPECT_EQ(Cell(g, 1, "Std Dev"), "0.00");
     EXPECT_EQ(Cell(g, 1, "Coeff Var"), "0.00");
     EXPECT_EQ(Cell(g, 1, "A-D"), "999.000");
-    EXPECT_EQ(Cell(g, 1, "S-W"), "0.000");
-    EXPECT_EQ(Cell(g, 1, "p-value", 5), "0.000*");  // the S-W p-value
+    // Constant data have no shape: not a W of 0 flagged significant.
+    EXPECT_EQ(Cell(g, 1, "S-W"), "999.000");
+    EXPECT_EQ(Cell(g, 1, "p-value", 5), "999.000 ");  // the S-W p-value
     for (const char* h : {"Est %Below Spec", "Est %Out Spec", "Cp", "Cpk", "Cpm", "Pp", "%Off-Target"})
         EXPECT_EQ(Cell(g, 1, h), "") << h;
     EXPECT_EQ(Cell(g, 1, "n Out Spec"), "0");
+}
+
+// Tests that cannot judge a sample say so: a pair always gives the same A²
+// and T = 1/2, and Shapiro-Wilk is not valid beyond 5,000 values (with a note
+// under the grid in the report).
+TEST_F(ExploreTest, NormalityTestsNotAvailableForPairsAndHugeSamples) {
+    const std::string path = (std::filesystem::temp_directory_path() / "explore_edges.amx").string();
+    {
+        std::ofstream out(path);
+        out << "Pair\tMany\r\n";
+        for (int i = 1; i <= 5001; ++i) {
+            out << (i == 1 ? "1.5" : i == 2 ? "9.25" : "") << '\t' << std::sin(i) * 3 + i / 1000.0 << "\r\n";
+        }
+    }
+    ASSERT_TRUE(FileToDataGrid(s, path));
+    std::filesystem::remove(path);
+    ExploreRequest rq = Columns({1, 2}, 3);
+    rq.custom = {23, 29};
+    ExploreGrid normality = Page(rq, ExplorePage::Normality);
+    ASSERT_EQ(normality.RowCount(), 3);  // (All), Pair, Many
+    ASSERT_EQ(normality.Cell(0, 2), "Pair");
+    EXPECT_EQ(Cell(normality, 2, "(A-D)A²*"), "999.000");
+    EXPECT_EQ(Cell(normality, 2, "p-value"), "999.000 ");
+    EXPECT_EQ(Cell(normality, 2, "(S-W)W"), "999.000");
+    EXPECT_EQ(Cell(normality, 2, "p-value", 3), "999.000 ");
+    EXPECT_EQ(Cell(normality, 3, "(S-W)W"), "999.000");
+    EXPECT_NE(Cell(normality, 3, "(A-D)A²*"), "999.000");
+    EXPECT_EQ(normality.notes, std::vector<std::string>{"Shapiro-Wilk test not available for n > 5,000."});
+    ExploreGrid custom = Page(rq, ExplorePage::Custom);
+    EXPECT_EQ(Cell(custom, 2, "AMX(E)"), "0.5000");
+    EXPECT_EQ(Cell(custom, 2, "p-value", 3), "999.000 ");
+    EXPECT_TRUE(custom.notes.empty());
+}
+
+// The "(All)" row pools several columns: their specification limits apply
+// to it only when they are the same for all of them.
+TEST_F(ExploreTest, PooledRowHasSpecCellsOnlyForCommonLimits) {
+    ExploreRequest rq = Columns({Diameter, Flat}, 3);
+    rq.custom = {44, 46, 49, 56, 57};
+    ExploreGrid g = Page(rq, ExplorePage::Custom);
+    ASSERT_EQ(g.Cell(0, 1), "(All)");
+    for (const char* h : {"LSL", "USL", "n Out Spec", "Cp", "Cpk"}) EXPECT_EQ(Cell(g, 1, h), "") << h;
+    EXPECT_EQ(Cell(g, 2, "USL"), "25.100");
+    EXPECT_EQ(Cell(g, 3, "USL"), "3.500");
+
+    const std::string path = (std::filesystem::temp_directory_path() / "explore_same_specs.amx").string();
+    std::ofstream(path) << "A\tB\r\nUSL:\t12\t12\r\nLSL:\t8\t8\r\n9\t10\r\n11\t10.5\r\n10\t9.5\r\n";
+    ASSERT_TRUE(FileToDataGrid(s, path));
+    std::filesystem::remove(path);
+    rq.columns = {1, 2};
+    g = Page(rq, ExplorePage::Custom);
+    // mean 10, sd(c(9, 11, 10, 10, 10.5, 9.5)) = 0.7071068: Cp = 4/(6 * 0.7071068)
+    EXPECT_EQ(Cell(g, 1, "USL"), "12.000");
+    EXPECT_EQ(Cell(g, 1, "n Out Spec"), "0");
+    EXPECT_EQ(Cell(g, 1, "Cp"), "0.943");
 }
 
 TEST_F(ExploreTest, CustomStatisticsMatchR) {
@@ -294,9 +350,10 @@ TEST_F(ExploreTest, CustomStatisticsMatchR) {
     ExploreGrid g = Page(rq, ExplorePage::Custom);
     ASSERT_EQ(g.RowCount(), 1);
     const Ref refs[] = {
-        // mean(abs(diff(x)))/1.12838; median(abs(diff(x)))/0.954
+        // mean(abs(diff(x)))/1.12838; median(abs(diff(x)))/0.9539, the
+        // median-range factor of the control limits
         {ExplorePage::Custom, 1, "Std(MR)", 0.0352563929666, 1e-9},
-        {ExplorePage::Custom, 1, "Std(MMR)", 0.0408805031447, 1e-9},
+        {ExplorePage::Custom, 1, "Std(MMR)", 0.039 / 0.9539, 1e-9},
         {ExplorePage::Custom, 1, "Sum", 600.283, 1e-9},
         {ExplorePage::Custom, 1, "Mean CI(L)", 25.0003671457, 1e-9},
         {ExplorePage::Custom, 1, "Std Dev CI(H)", 0.0379523406901, 1e-9},

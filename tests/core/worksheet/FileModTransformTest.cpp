@@ -255,6 +255,46 @@ TEST(Transform, RandomExponentialAndChiSquareHaveTheirMeans) {
     }
 }
 
+// Chi-square deviates for any degrees of freedom, small, ordinary and huge:
+// the sample mean and variance of 20,000 draws against df and 2·df (within
+// about four standard errors), and never an engine warning.
+TEST(Transform, RandomChiSquareForAnyDegreesOfFreedom) {
+    struct Case {
+        const char* df;
+        const char* scale;
+        double mean, variance;  // of the scaled values
+    };
+    const Case cases[] = {
+        {"0.5", "1", 0.5, 1.0},
+        {"3", "1", 3.0, 6.0},
+        {"1e12", "1e-12", 1.0, 2e-12},
+        {"1e18", "1e-18", 1.0, 2e-18},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.df);
+        Session s;
+        RecordingMessages messages;
+        s.messages = &messages;
+        RandomSeed(s.RandSeed, 11);
+        SetTransform(s, TransformKind::RandomChiSquare, c.df, c.scale, "0");
+        const int n = 20000;
+        long double sum = 0, sumSq = 0;
+        for (int i = 0; i < n; ++i) {
+            double v = 0;
+            ASSERT_TRUE(ApplyTransform(s, v));
+            sum += v;
+            sumSq += static_cast<long double>(v) * v;
+        }
+        const double mean = static_cast<double>(sum / n);
+        const double variance = static_cast<double>((sumSq - sum * sum / n) / (n - 1));
+        EXPECT_NEAR(mean, c.mean, 4 * std::sqrt(c.variance / n));
+        // The variance of s² is about (μ4 - σ⁴)/n; for a chi-square that is
+        // (2·σ⁴ + 12·σ⁴/df)/n, at most 26·σ⁴/n here.
+        EXPECT_NEAR(variance / c.variance, 1.0, 4 * std::sqrt(26.0 / n));
+        EXPECT_TRUE(messages.entries.empty());
+    }
+}
+
 TEST(Transform, RandomExponentialNeverTakesTheLogOfZero) {
     Session s;
     SetTransform(s, TransformKind::RandomExponential, "1", "3");

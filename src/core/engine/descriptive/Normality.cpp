@@ -73,7 +73,8 @@ long double ADPValue(long double a) {
 void SampleData::AndersonDarlingTest() {
     const int N = n();
     nReal = N;
-    if (N < 1 || stdDev == 0) {
+    // Two values always give the same A², whatever they are: no test.
+    if (N < 3 || stdDev == 0) {
         adStat = adP = NA;
         return;
     }
@@ -150,18 +151,19 @@ void SampleData::BuildShapiroWilkCoefficients(int N) {
 
 void SampleData::ShapiroWilkTest(bool resort) {
     const int N = n();
-    if (N <= 2) {
-        swW = 0;
-        swP = NA;
+    // Two values, or more than the algorithm's approximations cover (Royston
+    // 1995: 3 <= n <= 5000): no test.
+    if (N <= 2 || N > ShapiroWilkMaxN) {
+        swW = swP = NA;
         return;
     }
     if (resort) OrderStats();
     else EnsureSorted();
     const auto& x = values();
     const long double rng = static_cast<long double>(x[static_cast<size_t>(N)]) - x[1];
+    // Constant data have no shape to test: W is 0/0.
     if (rng < 1e-20L) {
-        swW = 0;
-        swP = 0;
+        swW = swP = NA;
         return;
     }
     if (swCacheN_ != N) BuildShapiroWilkCoefficients(N);

@@ -8,6 +8,7 @@
 #include "common/CommonState.h"
 #include "common/Sentinels.h"
 #include "engine/descriptive/Intervals.h"
+#include "engine/descriptive/RangeOfTwo.h"
 #include "engine/distributions/Distributions.h"
 #include "session/CurrentSample.h"
 
@@ -321,10 +322,10 @@ void SampleData::MovingRangeStats() {
     }
     n() = N - 1;
     avgMovingRange = s / (N - 1);
-    sigmaAvgMR = avgMovingRange / 1.12838L;
+    sigmaAvgMR = avgMovingRange / MeanRangeOfTwo;
     OrderStats();
     medianMovingRange = median;
-    sigmaMedianMR = medianMovingRange / 0.954L;
+    sigmaMedianMR = medianMovingRange / MedianRangeOfTwo;
     n() = N;
 }
 

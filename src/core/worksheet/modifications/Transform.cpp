@@ -139,8 +139,7 @@ bool ApplyTransform(Session& s, double& value) {
         if (A <= 0) {
             error = "A <= 0";
         } else {
-            const long double u = RandomUniform(s.RandSeed);
-            y = InvChiSq(s, 1, A, u) * B + C;
+            y = ChiSquareRandom(s, A) * B + C;
         }
         break;
     default: break;
