@@ -133,9 +133,9 @@ private slots:
         auto* m = f.GridOf(TWNormal_Form::NormTab)->model();
         QCOMPARE(m->headerData(2, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
         QCOMPARE(m->headerData(1, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
-        // Row 3 is Flat: S-W p 0.000* on yellow, A-D p 999.000 on grey.
-        QCOMPARE(m->data(m->index(2, 4), Qt::DisplayRole).toString(), QString("0.000*"));
-        QCOMPARE(m->data(m->index(2, 4), Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
+        // Row 3 is Flat, constant: S-W and A-D p 999.000 (not available) on grey.
+        QCOMPARE(m->data(m->index(2, 4), Qt::DisplayRole).toString(), QString("999.000 "));
+        QCOMPARE(m->data(m->index(2, 4), Qt::BackgroundRole).value<QColor>(), QColor(Qt::lightGray));
         QCOMPARE(m->data(m->index(2, 2), Qt::BackgroundRole).value<QColor>(), QColor(Qt::lightGray));
 
         // Confidence and decimals recompute the page.

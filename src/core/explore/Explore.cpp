@@ -8,6 +8,7 @@
 #include "common/NumberText.h"
 #include "common/Sentinels.h"
 #include "engine/descriptive/Intervals.h"
+#include "engine/descriptive/NormalityLimits.h"
 #include "engine/descriptive/SampleData.h"
 #include "engine/descriptive/SessionSample.h"
 #include "engine/distributions/Distributions.h"
@@ -128,11 +129,14 @@ private:
         return text + (Usable(kp) && kp <= Alpha() ? "*" : " ");
     }
 
+public:
     // A row had more values than the Shapiro-Wilk test covers.
     bool ShapiroWilkTooLarge() const { return swTooLarge_; }
     // The pooled row of several columns whose specification limits differ:
     // no one set of limits applies to it.
     void SetMixedSpecLimits(bool mixed) { mixedSpecs_ = mixed; }
+
+private:
 
     void Normality(std::vector<std::string>& c) {
         sd_.ComputeStats('T');

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 #include "engine/descriptive/RangeOfTwo.h"
 
@@ -229,7 +230,9 @@ double MedianSDFactor(SpcContext ctx, long long n, long double x) {
     if (TooSmall(ctx, n)) return 0.0;
     if (n <= MedianVarianceTableMax)
         return static_cast<double>(x * std::sqrt(static_cast<long double>(MedianVarianceTable[n - 2])));
-    auto& cache = ctx.spc.RangeConstants.medianVariance;
+    // The variance depends on n alone: one process-wide cache (the
+    // calculations run on the interface thread only).
+    static std::map<long long, long double> cache;
     auto it = cache.find(n);
     if (it == cache.end()) it = cache.emplace(n, IntegrateMedianVariance(n)).first;
     return static_cast<double>(x * std::sqrt(it->second));

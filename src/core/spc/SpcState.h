@@ -47,8 +47,6 @@ struct SpecLimitsStore {
 struct RangeConstantsCache {
     std::map<long long, double> d2;
     std::map<long long, long double> d3;
-    // Variance of the median of n standard normal values, beyond its table.
-    std::map<long long, long double> medianVariance;
     // Upper standard normal tail at 0.00, 0.01, ..., 6.01 (further for very
     // large sizes) for the d3 double integral; empty until first needed.
     std::vector<long double> normalTable;

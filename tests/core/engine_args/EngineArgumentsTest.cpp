@@ -20,6 +20,7 @@
 #include "engine/descriptive/SampleData.h"
 #include "engine/discrete/Discrete.h"
 #include "engine/distributions/Distributions.h"
+#include "engine/distributions/RandomDeviates.h"
 #include "engine/special/SpecialFunctions.h"
 #include "session/CurrentSample.h"
 

@@ -402,15 +402,19 @@ TEST_F(ExploreTest, CustomHeadersAndShading) {
     EXPECT_EQ(g.header, (std::vector<std::string>{"Variable", "Mean CI(L)", "Mean CI(H)"}));
 
     ExploreGrid n = Page(rq, ExplorePage::Normality);
-    // Row 2 Shaft Diameter: S-W p 0.995; row 3 Flat: W = 0 with p 0.000*, A-D
+    // Row 2 Shaft Diameter: S-W p 0.995; row 3 Flat (constant): S-W and A-D
     // not available.
     EXPECT_TRUE(n.RedHeader(3));
     EXPECT_FALSE(n.RedHeader(2));
     EXPECT_EQ(n.Shade(5, 2), CellShade::Plain);
-    EXPECT_EQ(n.Shade(5, 3), CellShade::Significant);
+    EXPECT_EQ(n.Shade(5, 3), CellShade::NotAvailable);
     EXPECT_EQ(n.Shade(3, 3), CellShade::NotAvailable);
     EXPECT_EQ(n.Shade(2, 3), CellShade::Plain) << "statistic columns are never shaded";
     EXPECT_EQ(n.Shade(3, 0), CellShade::Plain);
+    // A significant p-value: the simulated exponential test on Diameter.
+    rq.custom = {29};
+    ExploreGrid e = Page(rq, ExplorePage::Custom);
+    EXPECT_EQ(e.Shade(2, 2), CellShade::Significant);
 }
 
 // The example worksheet (four diameters missing), split by operator, in R:

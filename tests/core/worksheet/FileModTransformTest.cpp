@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "TestSheets.h"
 #include "worksheet/modifications/ProcessIf.h"
@@ -278,15 +279,17 @@ TEST(Transform, RandomChiSquareForAnyDegreesOfFreedom) {
         RandomSeed(s.RandSeed, 11);
         SetTransform(s, TransformKind::RandomChiSquare, c.df, c.scale, "0");
         const int n = 20000;
-        long double sum = 0, sumSq = 0;
-        for (int i = 0; i < n; ++i) {
-            double v = 0;
+        std::vector<double> xs(n);
+        long double sum = 0;
+        for (double& v : xs) {
             ASSERT_TRUE(ApplyTransform(s, v));
             sum += v;
-            sumSq += static_cast<long double>(v) * v;
         }
-        const double mean = static_cast<double>(sum / n);
-        const double variance = static_cast<double>((sumSq - sum * sum / n) / (n - 1));
+        const long double m = sum / n;
+        long double squares = 0;
+        for (double v : xs) squares += (v - m) * (v - m);
+        const double mean = static_cast<double>(m);
+        const double variance = static_cast<double>(squares / (n - 1));
         EXPECT_NEAR(mean, c.mean, 4 * std::sqrt(c.variance / n));
         // The variance of s² is about (μ4 - σ⁴)/n; for a chi-square that is
         // (2·σ⁴ + 12·σ⁴/df)/n, at most 26·σ⁴/n here.

@@ -8,6 +8,7 @@
 
 #include "common/CommonState.h"
 #include "common/Sentinels.h"
+#include "engine/descriptive/NormalityLimits.h"
 #include "engine/descriptive/SampleData.h"
 #include "engine/distributions/Distributions.h"
 

@@ -114,10 +114,6 @@ private:
     int swCacheN_ = -1;
 };
 
-// The largest sample the Shapiro-Wilk test is computed for; above it swW
-// and swP are 999.
-inline constexpr int ShapiroWilkMaxN = 5000;
-
 // Anderson-Darling p-value of A²* (1 for A²* <= 0.1, 999 for 999).
 long double ADPValue(long double a2star);
 // Lin-Mudholkar p-value of r for a sample of n.

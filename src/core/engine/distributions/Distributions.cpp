@@ -8,6 +8,7 @@
 #include "common/NumberText.h"
 #include "engine/EngineState.h"
 #include "engine/discrete/Discrete.h"
+#include "engine/distributions/RandomDeviates.h"
 #include "engine/special/SpecialFunctions.h"
 
 namespace amx {
@@ -456,6 +457,13 @@ long double NoncentralFPower(CommonState& cs, int df1, int df2, long double lamb
         // probability, which keeps its digits where e^(-λ/2)(λ/2)^j/j! on the
         // log scale would cancel them all.
         const long double sd = std::sqrt(half);
+        // Beyond 1e30 the tails change by less than 1e-15 relative across
+        // the weights' spread: the mixture is its central term.
+        if (half > 1e30L) {
+            long double upper, lower;
+            IncompleteBetaPair(cs, b, a + mode, x, y, upper, lower);
+            return upper;
+        }
         const long double stride = std::floor(sd / 8.0L);
         auto strideTerm = [&](long double j, long double& weight) {
             weight = PoissonProb(j, half);
@@ -466,11 +474,13 @@ long double NoncentralFPower(CommonState& cs, int df1, int df2, long double lamb
         long double weight;
         long double sum = strideTerm(mode, weight);
         for (int dir = -1; dir <= 1; dir += 2) {
-            for (long double j = mode + dir * stride; j >= 0.0L; j += dir * stride) {
+            // At most 60 standard deviations of the weights each way.
+            for (int k = 1; k <= 480; ++k) {
+                const long double j = mode + dir * k * stride;
+                if (j < 0.0L) break;
                 const long double t = strideTerm(j, weight);
                 sum += t;
-                if (std::fabs(j - mode) > 8.0L * sd && weight * 100.0L * sd <= 1e-20L * sum) break;
-                if (std::fabs(j - mode) > 60.0L * sd) break;
+                if (k > 64 && weight * 100.0L * sd <= 1e-20L * sum) break;
             }
         }
         return std::min(1.0L, stride * sum);

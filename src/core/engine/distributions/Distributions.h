@@ -101,10 +101,6 @@ long double PolarGauss(RandomState& st, Uniform&& uniform) {
     return w * m;
 }
 long double NormalRandom(EngineState& es, long double mean, long double sd);
-// One chi-square deviate with df > 0 degrees of freedom, twice a gamma deviate
-// of shape df/2 (Marsaglia and Tsang 2000): constant expected time for any
-// df. 0 for a df that is not a positive finite number.
-long double ChiSquareRandom(EngineState& es, long double df);
 
 // p with 3 decimals, "*" appended when p <= alpha.
 void PStarText(std::string& text, long double alpha, long double p);

@@ -5,6 +5,7 @@
 
 #include "common/NumberText.h"
 #include "engine/distributions/Distributions.h"
+#include "engine/distributions/RandomDeviates.h"
 #include "engine/special/SpecialFunctions.h"
 #include "session/Session.h"
 
