@@ -1,6 +1,7 @@
 #pragma once
 // Puts one of the core key filters (common/KeyFilters.h) on a line edit: a
-// rejected key beeps and is dropped, an applied one replaces the box's text
+// rejected key beeps (the session's Beep) and is dropped, a pasted text the
+// filter would change is refused whole, an applied one replaces the box's text
 // and selection, the rest reach the box as usual.
 #include <QObject>
 #include <functional>
@@ -22,6 +23,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    KeyBox CurrentBox() const;
+    bool Paste(const KeyBox& box);
+    bool Refuse();
     QLineEdit* edit_;
     Filter filter_;
 };
