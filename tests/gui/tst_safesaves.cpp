@@ -242,7 +242,7 @@ private slots:
 
     void wholeNumberBoxesBeepAndRefuseChangedPastes() {
         QLineEdit box;
-        new KeyFilterAdapter(&box, &IntegerKey);
+        new KeyFilterAdapter(&box, &IntegerKey, t->rec);
         box.show();
         box.setFocus();
         const int beeps = t->rec->beeps;

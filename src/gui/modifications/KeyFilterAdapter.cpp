@@ -5,13 +5,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "session/Session.h"
-#include "shell/AppContext.h"
 
 namespace amx::gui {
 
-KeyFilterAdapter::KeyFilterAdapter(QLineEdit* edit, Filter filter)
-    : QObject(edit), edit_(edit), filter_(std::move(filter)) {
+KeyFilterAdapter::KeyFilterAdapter(QLineEdit* edit, Filter filter, Messages* messages)
+    : QObject(edit), edit_(edit), filter_(std::move(filter)), messages_(messages) {
     edit->installEventFilter(this);
 }
 
@@ -54,7 +52,7 @@ bool KeyFilterAdapter::Paste(const KeyBox& box) {
 
 bool KeyFilterAdapter::Refuse() {
     // The program's own beep, which a quiet desktop may still show.
-    if (App().session.messages) App().session.messages->Beep();
+    if (messages_) messages_->Beep();
     else QApplication::beep();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "common/KeyFilters.h"
+#include "common/Messages.h"
 
 class QLineEdit;
 
@@ -16,7 +17,8 @@ class KeyFilterAdapter : public QObject {
     Q_OBJECT
 public:
     using Filter = std::function<KeyResult(const KeyBox&, char32_t)>;
-    KeyFilterAdapter(QLineEdit* edit, Filter filter);
+    // messages: where a refusal beeps (the system beep when none).
+    KeyFilterAdapter(QLineEdit* edit, Filter filter, Messages* messages = nullptr);
     void SetFilter(Filter filter) { filter_ = std::move(filter); }
 
 protected:
@@ -28,6 +30,7 @@ private:
     bool Refuse();
     QLineEdit* edit_;
     Filter filter_;
+    Messages* messages_;
 };
 
 }  // namespace amx::gui

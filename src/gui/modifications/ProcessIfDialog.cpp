@@ -52,7 +52,7 @@ TProcessIFForm::TProcessIFForm(Session& session, QWidget* parent) : QDialog(pare
         for (int r = 0; r <= 8; ++r) relations_[k]->addItem(ProcessIfRelationItem(r));
         values_[k] = new QLineEdit(this);
         values_[k]->setObjectName("ValueEdit" + n);
-        valueFilters_[k] = new KeyFilterAdapter(values_[k], &RealKey);
+        valueFilters_[k] = new KeyFilterAdapter(values_[k], &RealKey, s.messages);
         grid->addWidget(moves_[k], k, 0);
         grid->addWidget(names_[k], k, 1);
         grid->addWidget(relations_[k], k, 2);

@@ -60,7 +60,7 @@ TTransformForm::TTransformForm(Session& session, QWidget* parent)
         auto* l = new QLabel(label, constants_);
         auto* e = new QLineEdit(constants_);
         e->setObjectName(name);
-        new KeyFilterAdapter(e, &RealKey);
+        new KeyFilterAdapter(e, &RealKey, s_.messages);
         grid->addWidget(l, row, 0);
         grid->addWidget(e, row, 1);
         connect(e, &QLineEdit::textChanged, this, &TTransformForm::ControlsChanged);
