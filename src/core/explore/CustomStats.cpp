@@ -26,7 +26,7 @@ constexpr CustomStatInfo kStats[CustomStatCount] = {
     {"SIR", "Semi-Interquartile Range", 1},
     {"MD(Avg)", "Mean Abs Dev from Mean", 1},
     {"MD(Med)", "Mean Abs Dev from Median", 1},
-    {"Coeff Var", "Coefficent of Variation", 1},
+    {"Coeff Var", "Coefficient of Variation", 1},
     {"Low", "", 2},
     {"Q1", "", 2},
     {"Median", "", 2},

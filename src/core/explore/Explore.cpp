@@ -85,11 +85,24 @@ std::vector<std::string> PageColumns(const ExploreRequest& rq, ExplorePage page)
 
 class PageBuilder {
 public:
+    // A column's title, with its name when another analysed column shares
+    // the title, so the rows can be told apart.
+    std::string RowLabel() const {
+        const TRunInfo& ri = st_.runInfo;
+        if (rq_.mode != ExploreMode::Columns || ri.CurrentTitle == ri.CurrentName) return ri.CurrentTitle;
+        std::vector<int> cols = rq_.columns;
+        std::sort(cols.begin(), cols.end());
+        cols.erase(std::unique(cols.begin(), cols.end()), cols.end());
+        int same = 0;
+        for (int c : cols) same += ColumnTitleOrName(s_, c) == ri.CurrentTitle;
+        return same > 1 ? ri.CurrentTitle + " (" + ri.CurrentName + ")" : ri.CurrentTitle;
+    }
+
     PageBuilder(Session& s, ExploreState& st, const ExploreRequest& rq, ExplorePage page)
         : s_(s), st_(st), rq_(rq), page_(page), sd_(SessionSample(s)), d_(rq.decimals) {}
 
     std::vector<std::string> Row() {
-        std::vector<std::string> cells{st_.runInfo.CurrentTitle};
+        std::vector<std::string> cells{RowLabel()};
         switch (page_) {
             case ExplorePage::Descriptives: Descriptives(cells); break;
             case ExplorePage::Quartiles: Quartiles(cells); break;
@@ -482,14 +495,16 @@ bool BuildExploreSelection(Session& s, const ExploreRequest& rq, TRunInfo& ri) {
             std::vector<int> cols = rq.columns;
             std::sort(cols.begin(), cols.end());
             cols.erase(std::unique(cols.begin(), cols.end()), cols.end());
-            for (int c : cols) {
+            for (int c : cols)
                 if (outside(c)) {
                     ErrorMessage(s, "Column " + std::to_string(c) + " is not in the worksheet.");
                     s.StatErrorCode = 1;
                     return false;
                 }
-                s.DataList.IncludeCol[c] = true;
-            }
+            // A text column's level numbers are codes, not measurements.
+            std::erase_if(cols, [&s](int c) { return s.DataList.StringVar[static_cast<std::size_t>(c)]; });
+            if (cols.empty()) return nothing();
+            for (int c : cols) s.DataList.IncludeCol[c] = true;
             ri.ColRefRun = SelectionMode::Columns;
             ri.Afirst = cols.front();
             ri.Alast = cols.back();

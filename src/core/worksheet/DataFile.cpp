@@ -175,6 +175,7 @@ void ResetSheetState(Session& s) {
     s.WantVarNames = false;
     s.WantDescriptions = false;
     s.DataFilename.clear();
+    s.TruncatedFileColumns = 0;
     s.LineCount = 0;
     s.DataDirty = false;
     s.VariablesChanged = true;
@@ -304,6 +305,7 @@ struct LoadedSheet {
     bool names = false;
     bool descriptions = false;
     bool truncated = false;
+    int widest = 0;  // the most values a line held
 };
 
 // Bytes in a UTF-8 sequence that starts with `lead` (1 for a stray byte).
@@ -423,6 +425,7 @@ ReadOutcome ReadLines(LoadedSheet& out, std::FILE* f, bool utf8, std::uint64_t f
             namesPossible = false;
             if (IsNamesLine(line)) {
                 auto names = SplitNamesLine(line);
+                out.widest = std::max(out.widest, static_cast<int>(names.size()));
                 if (static_cast<int>(names.size()) > Worksheet::MaxColumns) {
                     names.resize(Worksheet::MaxColumns);
                     out.truncated = true;
@@ -434,6 +437,7 @@ ReadOutcome ReadLines(LoadedSheet& out, std::FILE* f, bool utf8, std::uint64_t f
             }
         }
         SplitDataLineInto(line, cells);
+        out.widest = std::max(out.widest, static_cast<int>(cells.size()));
         if (!ws.AppendRow(cells.data(), static_cast<int>(cells.size()))) out.truncated = true;
         ++out.lineCount;
         if (!reserved && reader.consumed() >= (1u << 20) && fileSize > reader.consumed()) {
@@ -449,6 +453,7 @@ ReadOutcome ReadLines(LoadedSheet& out, std::FILE* f, bool utf8, std::uint64_t f
     for (int d = 0; d < 4; ++d) {
         if (!descriptionSeen[d]) continue;
         SplitDescriptionValues(descriptionText[d], descriptionTab[d], fileSeparator, values);
+        out.widest = std::max(out.widest, static_cast<int>(values.size()));
         if (static_cast<int>(values.size()) > Worksheet::MaxColumns) out.truncated = true;
         for (std::size_t i = 0; i < values.size() && static_cast<int>(i) < ws.ColumnCount(); ++i)
             ws.SetDescription(d + 1, static_cast<int>(i) + 1, values[i]);
@@ -567,6 +572,8 @@ bool FileToDataGrid(Session& s, const std::string& fileName, const LoadProgress&
     s.WantDescriptions = loaded->descriptions;
     if (loaded->truncated) s.messages->Warning(ColumnsTruncatedText);
     s.DataFilename = fileName;
+    // Saving over this file would drop the columns that were cut.
+    s.TruncatedFileColumns = loaded->truncated ? std::max(loaded->widest, Worksheet::MaxColumns + 1) : 0;
     s.FileModified = false;
     s.DataChanged = true;
     s.BlankCommaQuestionPending = true;
@@ -782,6 +789,13 @@ std::string WorksheetFileText(const Worksheet& ws, bool namesWanted, bool select
     return text;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec)) return true;
+    return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
+}
+
 bool SaveFile(Session& s, const std::string& fileName, bool namesWanted, bool selectionOnly,
               bool descriptionsWanted, const CellBlock& selection) {
     bool written = false;
@@ -805,13 +819,35 @@ bool SaveFile(Session& s, const std::string& fileName, bool namesWanted, bool se
         s.DataFilename = fileName;
         s.FileModified = false;
         s.WantVarNames = namesWanted;
+        s.TruncatedFileColumns = 0;  // the file now holds the whole worksheet
+    } else if (SameFile(fileName, s.DataFilename)) {
+        // The worksheet's own file now holds only the block: the rest of the
+        // worksheet is unsaved.
+        s.FileModified = true;
     }
     return true;
 }
 
+std::string TruncatedSaveQuestion(const WorksheetState& ws) {
+    return ws.DataFilename + " has " + std::to_string(ws.TruncatedFileColumns) +
+           " columns, but only the first " + std::to_string(Worksheet::MaxColumns) +
+           " were read. Saving over it loses columns " + std::to_string(Worksheet::MaxColumns + 1) + " to " +
+           std::to_string(ws.TruncatedFileColumns) + ".  Save over it anyway?";
+}
+
 bool SaveWorksheet(Session& s, const SaveAsFn& saveAs) {
-    bool saved = !s.DataFilename.empty() ? SaveFile(s, s.DataFilename, true, false, true)
-                                         : (saveAs && saveAs());
+    bool saved = false;
+    if (s.DataFilename.empty()) {
+        saved = saveAs && saveAs();
+    } else if (s.TruncatedFileColumns > 0) {
+        switch (s.messages->Ask(TruncatedSaveQuestion(s), QuestionButtons::YesNoCancel)) {
+        case Answer::Yes: saved = SaveFile(s, s.DataFilename, true, false, true); break;
+        case Answer::No: saved = saveAs && saveAs(); break;
+        default: return false;
+        }
+    } else {
+        saved = SaveFile(s, s.DataFilename, true, false, true);
+    }
     if (s.DataChanged) {
         ++s.DataVersion;
         s.DataChanged = false;

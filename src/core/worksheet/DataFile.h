@@ -90,6 +90,9 @@ bool NewWorksheet(Session& s, const SaveAsFn& saveAs = {});
 bool FileToDataGrid(Session& s, const std::string& fileName, const LoadProgress& progress = {},
                     const SaveAsFn& saveAs = {});
 
+// Whether two names are the same file (either may not exist yet).
+bool SameFile(const std::string& a, const std::string& b);
+
 // A block of cells (1-based, inclusive) for "Save Selection Only".
 struct CellBlock {
     int left = 1, top = 1, right = 1, bottom = 1;
@@ -98,16 +101,21 @@ struct CellBlock {
 // Writes the worksheet (or only `selection` when selectionOnly) to fileName
 // (as a workbook for an .xlsx name, see xlsx/Xlsx.h) through SafeWriteFile
 // (a symlink's target is replaced; anything but a writable regular file is
-// refused), so a failed save leaves the old file as it was. A full save makes fileName the worksheet's file and clears
-// the modified flag; a selection is an export and changes neither. On failure
-// shows "Error Writing File" and changes nothing.
+// refused), so a failed save leaves the old file as it was. A full save makes
+// fileName the worksheet's file and clears the modified flag; a selection is
+// an export and changes neither, except that a block written over the
+// worksheet's own file marks the worksheet modified (the file no longer holds
+// it). On failure shows "Error Writing File" and changes nothing.
 bool SaveFile(Session& s, const std::string& fileName, bool namesWanted, bool selectionOnly,
               bool descriptionsWanted, const CellBlock& selection = {});
 
 // "&Save": SaveFile to DataFilename with names and descriptions when the
 // sheet has a file name, else `saveAs`; afterwards a pending DataChanged is
-// folded into DataVersion.
+// folded into DataVersion. When the file was read with its columns cut,
+// asks TruncatedSaveQuestion first: Yes saves over it, No runs `saveAs`.
 bool SaveWorksheet(Session& s, const SaveAsFn& saveAs);
+// The question before a file read with its columns cut is saved over.
+std::string TruncatedSaveQuestion(const WorksheetState& ws);
 
 // The Configure Save dialog's three boxes: enabled (and checked) or not.
 struct SaveChoices {

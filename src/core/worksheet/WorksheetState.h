@@ -32,6 +32,9 @@ struct WorksheetState {
     bool WantVarNames = false;      // the last file read had names, or the last full save wrote them
     bool WantDescriptions = false;  // the last file read had description lines
     int LineCount = 0;              // data lines of the last file read
+    // The columns of DataFilename when reading it cut them to MaxColumns
+    // (0 when nothing was cut): saving over that file asks first.
+    int TruncatedFileColumns = 0;
 
     // The two shared lists SetupVarList fills for the group pick lists.
     std::vector<std::string> VarListNames;

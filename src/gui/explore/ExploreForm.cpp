@@ -272,7 +272,8 @@ TWNormal_Form::TWNormal_Form(Session& session, QWidget* parent)
                      }(),
                      parent) {
     setObjectName("TWNormal_Form");
-    state_.monitor = new ExpTestProgress(this);
+    monitor_ = std::make_unique<ExpTestProgress>(this);
+    state_.monitor = monitor_.get();
     if (auto* clear = findChild<QCheckBox*>("ClearCheckBox")) clear->hide();
 
     pages_ = new QTabWidget;
@@ -635,16 +636,28 @@ void TWNormal_Form::OpenLinked(const QString& className) {
 
 void TWNormal_Form::MoveItems(QListWidget* from, QListWidget* to, bool all) {
     QList<QListWidgetItem*> items;
-    if (all)
-        for (int i = 0; i < from->count(); ++i) items << from->item(i);
-    else
+    if (all) {
+        for (int i = 0; i < from->count(); ++i)
+            if (from->item(i)->flags() & Qt::ItemIsEnabled) items << from->item(i);
+    } else {
         items = from->selectedItems();
+    }
     for (QListWidgetItem* item : items) InsertSorted(to, from->takeItem(from->row(item)));
     SelectionChanged();
 }
 
 void TWNormal_Form::RefreshVariables() {
     Session& s = session();
+    // What was chosen stays chosen while its column is still there under the
+    // same name: an edit in the data editor must not wipe the selection.
+    using Kept = std::vector<std::pair<int, QString>>;
+    auto kept = [](QListWidget* l) {
+        Kept k;
+        for (int i = 0; i < l->count(); ++i) k.push_back({l->item(i)->data(ColumnRole).toInt(), l->item(i)->text()});
+        return k;
+    };
+    const Kept analysed = kept(analysisVar_), independent = kept(indVar_);
+    const Kept measure = measureColumn_ > 0 ? Kept{{measureColumn_, measure_->text()}} : Kept{};
     EnsureDataCurrent(s);
     const int cols = MaxCol(s);
     for (QListWidget* l : {colVar_, analysisVar_, dataVar_, indVar_}) l->clear();
@@ -653,8 +666,32 @@ void TWNormal_Form::RefreshVariables() {
     const bool single = cols == 1 && s.worksheet.RowCount() >= 2 && HaveData(s);
     if (HaveData(s) && !single)
         for (int c = 1; c <= cols; ++c) {
-            colVar_->addItem(ColumnItem(s, c));
+            QListWidgetItem* item = ColumnItem(s, c);
+            // Text columns hold level codes: no column analysis of those.
+            if (s.DataList.StringVar[static_cast<std::size_t>(c)]) {
+                item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+                item->setToolTip("A text column: its levels are no measurements");
+            }
+            colVar_->addItem(item);
             dataVar_->addItem(ColumnItem(s, c));
+        }
+    auto take = [](QListWidget* from, const std::pair<int, QString>& k) -> QListWidgetItem* {
+        for (int i = 0; i < from->count(); ++i) {
+            QListWidgetItem* it = from->item(i);
+            if (it->data(ColumnRole).toInt() == k.first && it->text() == k.second && (it->flags() & Qt::ItemIsEnabled))
+                return from->takeItem(i);
+        }
+        return nullptr;
+    };
+    for (const auto& k : analysed)
+        if (QListWidgetItem* it = take(colVar_, k)) InsertSorted(analysisVar_, it);
+    for (const auto& k : independent)
+        if (QListWidgetItem* it = take(dataVar_, k)) InsertSorted(indVar_, it);
+    for (const auto& k : measure)
+        if (QListWidgetItem* it = take(dataVar_, k)) {
+            measureColumn_ = k.first;
+            measure_->setText(it->text());
+            delete it;
         }
     singleName_->setText(single ? QString::fromStdString(ColumnName(s, 1)) : QString());
     selectStack_->setCurrentIndex(single ? 1 : 0);
@@ -810,9 +847,19 @@ bool TWNormal_Form::eventFilter(QObject* watched, QEvent* event) {
     return TProcedureForm::eventFilter(watched, event);
 }
 
-void TWNormal_Form::VariablesVersionChanged() { RefreshVariables(); }
+// The results follow the worksheet: rebuilt on the page shown, as the other
+// pages are when they are next shown.
+void TWNormal_Form::RebuildResults() {
+    ComputeCurrentPage();
+    if (pages_->currentIndex() == OutputTab && HasSelection()) WriteOutputReport();
+}
 
-void TWNormal_Form::DataVersionChanged() { ComputeCurrentPage(); }
+void TWNormal_Form::VariablesVersionChanged() {
+    RefreshVariables();
+    RebuildResults();
+}
+
+void TWNormal_Form::DataVersionChanged() { RebuildResults(); }
 
 void TWNormal_Form::showEvent(QShowEvent* event) {
     TProcedureForm::showEvent(event);

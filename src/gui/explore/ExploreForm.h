@@ -5,6 +5,7 @@
 // only reads its controls into an ExploreRequest.
 #include <QAbstractTableModel>
 #include <array>
+#include <memory>
 
 #include "explore/Explore.h"
 #include "procedure/ProcedureForm.h"
@@ -67,6 +68,7 @@ public:
 protected:
     void VariablesVersionChanged() override;
     void DataVersionChanged() override;
+    void RebuildResults();
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -99,6 +101,7 @@ private:
     QListWidget* dataVar_ = nullptr;
     QLineEdit* measure_ = nullptr;
     int measureColumn_ = 0;
+    std::unique_ptr<ExpTestMonitor> monitor_;  // state_.monitor
     QListWidget* indVar_ = nullptr;
     QComboBox* conf_ = nullptr;
     QCheckBox* pool_ = nullptr;

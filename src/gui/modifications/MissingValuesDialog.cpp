@@ -45,7 +45,7 @@ TMissingForm::TMissingForm(Session& session, QWidget* parent)
         xLabels_[k]->setObjectName(QString("XLabel%1").arg(k + 1));
         values_[k] = new QLineEdit(box);
         values_[k]->setObjectName(QString("ValueEdit%1").arg(k + 1));
-        new KeyFilterAdapter(values_[k], &RealKey);
+        new KeyFilterAdapter(values_[k], &RealKey, s_.messages);
         row->addWidget(xLabels_[k]);
         row->addWidget(values_[k]);
         col->addLayout(row);

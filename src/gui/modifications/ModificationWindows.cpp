@@ -13,8 +13,9 @@ WindowClassRegistration missingRegistration("TMissingForm", [] { return new TMis
 WindowClassRegistration processIfRegistration("TProcessIFForm", [] { return new TProcessIFForm(App().session); });
 WindowClassRegistration transformRegistration("TTransformForm", [] {
     auto* dialog = new TTransformForm(App().session);
-    QObject::connect(dialog, &TTransformForm::WorksheetChanged, dialog, [] {
+    QObject::connect(dialog, &TTransformForm::WorksheetChanged, dialog, [](const WorksheetUndo& before) {
         if (TDataForm* editor = App().dataForm) {
+            editor->Record(before, "Transform");
             editor->SetFileModified(true);
             editor->RefreshGrids();
         }

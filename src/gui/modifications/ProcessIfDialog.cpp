@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -51,7 +52,7 @@ TProcessIFForm::TProcessIFForm(Session& session, QWidget* parent) : QDialog(pare
         for (int r = 0; r <= 8; ++r) relations_[k]->addItem(ProcessIfRelationItem(r));
         values_[k] = new QLineEdit(this);
         values_[k]->setObjectName("ValueEdit" + n);
-        valueFilters_[k] = new KeyFilterAdapter(values_[k], &RealKey);
+        valueFilters_[k] = new KeyFilterAdapter(values_[k], &RealKey, s.messages);
         grid->addWidget(moves_[k], k, 0);
         grid->addWidget(names_[k], k, 1);
         grid->addWidget(relations_[k], k, 2);
@@ -107,6 +108,20 @@ void TProcessIFForm::SetColumn(int k, int column, const QString& name) {
     columns_[k] = column;
     names_[k]->setText(column ? name : QString());
     moves_[k]->setText(column ? "<" : ">");
+    // A text column is compared by its levels: the box takes any text and
+    // offers the column's levels as it is typed into.
+    QStringList levels;
+    if (column)
+        for (const std::string& l : ProcessIfLevels(s_, column)) levels << QString::fromStdString(l);
+    textColumn_[k] = !levels.isEmpty();
+    auto* completer = new QCompleter(levels, values_[k]);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    delete values_[k]->completer();
+    values_[k]->setCompleter(textColumn_[k] ? completer : nullptr);
+    if (!textColumn_[k]) delete completer;
+    values_[k]->setToolTip(textColumn_[k] ? "One of: " + levels.join(", ") : QString());
+    RelationChanged(k);
 }
 
 void TProcessIFForm::MoveButtonClick(int k) {
@@ -125,7 +140,9 @@ void TProcessIFForm::MoveButtonClick(int k) {
 void TProcessIFForm::RelationChanged(int k) {
     const int r = relations_[k]->currentIndex();
     values_[k]->setVisible(r != PiRelation::All);
-    if (r == PiRelation::In || r == PiRelation::NotIn)
+    if (textColumn_[k])
+        valueFilters_[k]->SetFilter(nullptr);
+    else if (r == PiRelation::In || r == PiRelation::NotIn)
         valueFilters_[k]->SetFilter(&ProcessIfListKey);
     else
         valueFilters_[k]->SetFilter(&RealKey);
@@ -146,6 +163,11 @@ void TProcessIFForm::OKButtonClick() {
         input.cond[k] = {columns_[k], names_[k]->text().toStdString(), relations_[k]->currentIndex(),
                          values_[k]->text().toStdString()};
     input.andOr = or_->isChecked() ? 1 : 0;
+    const std::string error = ProcessIfInputError(s_, input);
+    if (!error.empty()) {
+        s_.messages->Warning(error);
+        return;
+    }
     status_ = QString::fromStdString(ApplyProcessIfDialog(s_, input));
     accept();
 }

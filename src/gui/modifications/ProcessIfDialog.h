@@ -37,6 +37,7 @@ private:
     QLineEdit* values_[2];
     KeyFilterAdapter* valueFilters_[2];
     int columns_[2] = {0, 0};
+    bool textColumn_[2] = {false, false};
     QRadioButton* and_;
     QRadioButton* or_;
     QString status_;

@@ -1,5 +1,7 @@
 #include "modifications/TransformDialog.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -58,7 +60,7 @@ TTransformForm::TTransformForm(Session& session, QWidget* parent)
         auto* l = new QLabel(label, constants_);
         auto* e = new QLineEdit(constants_);
         e->setObjectName(name);
-        new KeyFilterAdapter(e, &RealKey);
+        new KeyFilterAdapter(e, &RealKey, s_.messages);
         grid->addWidget(l, row, 0);
         grid->addWidget(e, row, 1);
         connect(e, &QLineEdit::textChanged, this, &TTransformForm::ControlsChanged);
@@ -190,10 +192,20 @@ void TTransformForm::AddButtonClick() {
             request.columns.push_back(variables_->item(i)->data(Qt::UserRole).toInt());
     request.modify = modify_->isChecked();
     request.turnOffWhenDone = turnOff_->isChecked();
+    // What the transform may write: the chosen columns in place, or as many
+    // new columns after the last.
+    GridRect block{s.worksheet.ColumnCount() + 1, 1, s.worksheet.ColumnCount() + static_cast<int>(request.columns.size()),
+                   s.worksheet.RowCount()};
+    if (request.modify && !request.columns.empty()) {
+        block.left = *std::min_element(request.columns.begin(), request.columns.end());
+        block.right = *std::max_element(request.columns.begin(), request.columns.end());
+    }
+    WorksheetUndo before = WorksheetUndo::ForBlock(s.worksheet, block);
+    const std::uint64_t revision = s.worksheet.Revision();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     AddTransformedVariables(s, request);
     QGuiApplication::restoreOverrideCursor();
-    emit WorksheetChanged();
+    if (s.worksheet.Revision() != revision) emit WorksheetChanged(before);
     FillVariables();
     // The transform may have been turned off, and what is written stays written.
     backup_ = s.Transform;

@@ -4,6 +4,7 @@
 // puts the transform back as it was.
 #include <QDialog>
 
+#include "worksheet/editor/EditUndo.h"
 #include "worksheet/modifications/FileModState.h"
 
 class QButtonGroup;
@@ -30,8 +31,9 @@ public slots:
     void reject() override;
 
 signals:
-    // Transformed variables were written into the worksheet.
-    void WorksheetChanged();
+    // Transformed variables were written into the worksheet; `before`
+    // undoes that.
+    void WorksheetChanged(const amx::WorksheetUndo& before);
 
 private:
     void ShowTransform();

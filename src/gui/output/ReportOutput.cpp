@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QPageLayout>
@@ -72,10 +73,14 @@ void SaveOutput(const ReportPane& pane, QWidget* parent, Messages& messages) {
     QFileDialog dlg(parent, "Save As", QString(), ReportSaveFilter());
     dlg.setObjectName("SaveOutputDialog");
     dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setDefaultSuffix("txt");
     dlg.selectNameFilter("Plain Text File (*.txt)");
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-    SaveOutputToFile(pane, dlg.selectedFiles().front(), messages);
+    // The chosen filter, not a fixed default, supplies a missing extension:
+    // the writer picks the format by the extension.
+    QString path = dlg.selectedFiles().front();
+    if (QFileInfo(path).suffix().isEmpty())
+        path += dlg.selectedNameFilter().contains("*.rtf") ? ".rtf" : ".txt";
+    SaveOutputToFile(pane, path, messages);
 }
 
 bool PrintReportOn(QPrinter& printer, const ReportPane& pane, const QString& title,

@@ -1,11 +1,15 @@
 #include "shell/QtMessages.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "shell/AppContext.h"
+#include "shell/UnsavedWorksheet.h"
 
 namespace amx::gui {
 namespace {
@@ -15,6 +19,13 @@ QString Title() { return QApplication::applicationDisplayName(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
+
+QString QtMessages::QuestionTitle(const std::string& text) {
+    // "File Not Saved.  Save?" says nothing of which file: the title does.
+    if (text != FileNotSavedQuestion) return Title();
+    const std::string& file = App().session.DataFilename;
+    return file.empty() ? QString("Untitled worksheet") : QFileInfo(QString::fromStdString(file)).fileName();
+}
 
 NoticeWindow::NoticeWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("NoticeForm");
@@ -72,7 +83,7 @@ Answer QtMessages::Ask(const std::string& text, QuestionButtons buttons) {
         def = QMessageBox::Ok;
         break;
     }
-    switch (QMessageBox::question(Parent(), Title(), Q(text), b, def)) {
+    switch (QMessageBox::question(Parent(), QuestionTitle(text), Q(text), b, def)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

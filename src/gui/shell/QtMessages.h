@@ -30,6 +30,9 @@ public:
     void Information(const std::string& text) override;
     void TimedNotice(const std::string& text, int seconds) override;
     Answer Ask(const std::string& text, QuestionButtons buttons) override;
+    // The title of a question box: the file a "File Not Saved.  Save?" is
+    // about, else the program's name.
+    static QString QuestionTitle(const std::string& text);
 
 private:
     QPointer<NoticeWindow> notice_;

@@ -87,11 +87,12 @@ protected:
     }
 };
 
-QLineEdit* NumberEdit(QWidget* parent, const QString& name, const QString& text, KeyFilterAdapter::Filter filter) {
+QLineEdit* NumberEdit(QWidget* parent, const QString& name, const QString& text, KeyFilterAdapter::Filter filter,
+                      Messages* messages) {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(name);
     edit->setMaximumWidth(140);
-    new KeyFilterAdapter(edit, std::move(filter));
+    new KeyFilterAdapter(edit, std::move(filter), messages);
     return edit;
 }
 
@@ -181,24 +182,24 @@ void TControl_Limit_Form::BuildTab(int chart) {
     if (CalculatorHasCentre(chart)) {
         tab.centreLabel = new QLabel(CentreCaption(chart), tab.page);
         tab.centreLabel->setObjectName("XLabel" + k);
-        tab.centre = NumberEdit(tab.page, "XEdit" + k, "0", RealKey);
+        tab.centre = NumberEdit(tab.page, "XEdit" + k, "0", RealKey, session_.messages);
         addRow(tab.centreLabel, tab.centre);
     }
     tab.statisticLabel = new QLabel(StatisticCaptionText(chart), tab.page);
     tab.statisticLabel->setObjectName("StatisticLabel" + k);
     tab.statistic =
-        NumberEdit(tab.page, "StatisticEdit" + k, "0", chart == ChartProportion ? ProbabilityKey : PositiveRealKey);
+        NumberEdit(tab.page, "StatisticEdit" + k, "0", chart == ChartProportion ? ProbabilityKey : PositiveRealKey, session_.messages);
     addRow(tab.statisticLabel, tab.statistic);
     if (CalculatorHasN(chart)) {
         const QString caption =
             chart == ChartIndividuals ? QString::fromStdString(IndividualsNCaption(1)) : QString("&n:");
         tab.nLabel = new QLabel(caption, tab.page);
         tab.nLabel->setObjectName("NLabel" + k);
-        tab.n = NumberEdit(tab.page, "NEdit" + k, "0", chart == ChartDefectsPerUnit ? PositiveRealKey : IntegerKey);
+        tab.n = NumberEdit(tab.page, "NEdit" + k, "0", chart == ChartDefectsPerUnit ? PositiveRealKey : IntegerKey, session_.messages);
         addRow(tab.nLabel, tab.n);
     }
     auto* stdErrLabel = new QLabel("Std &Err:", tab.page);
-    tab.stdErr = NumberEdit(tab.page, "StdErrEdit" + k, "3", PositiveRealKey);
+    tab.stdErr = NumberEdit(tab.page, "StdErrEdit" + k, "3", PositiveRealKey, session_.messages);
     addRow(stdErrLabel, tab.stdErr);
     fields->setRowStretch(row, 1);
     inputs->addLayout(fields);

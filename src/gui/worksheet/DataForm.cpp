@@ -18,6 +18,9 @@
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTimer>
+#include <QUndoCommand>
+#include <QUndoStack>
 
 #include "common/MessageHelpers.h"
 #include "shell/AppContext.h"
@@ -100,6 +103,49 @@ bool LimitRowRejects(const QModelIndex& cur, QKeyEvent* e) {
     return !(c.isDigit() || c == '-' || c == '.' || c == 'E' || c == 'e');
 }
 
+// One change to the worksheet. It is made before it is pushed, so the first
+// redo (QUndoStack::push) has nothing to do. The row or column that Enter or
+// Tab adds after typing joins the typing, so one undo takes back both.
+class WorksheetCommand : public QUndoCommand {
+public:
+    enum Kind { Other = -1, Typing = 1, Growth = 1 };
+    WorksheetCommand(TDataForm* form, WorksheetUndo u, const QString& name, bool growth)
+        : QUndoCommand(name), form_(form), growth_(growth) {
+        records_.push_back(std::move(u));
+    }
+    int id() const override { return text() == "Typing" || growth_ ? Typing : Other; }
+    bool mergeWith(const QUndoCommand* other) override {
+        auto* o = static_cast<const WorksheetCommand*>(other);
+        if (growth_ || grown_ || !o->growth_) return false;
+        grown_ = true;
+        records_.push_back(std::move(const_cast<WorksheetCommand*>(o)->records_.front()));
+        return true;
+    }
+    void undo() override {
+        for (auto it = records_.rbegin(); it != records_.rend(); ++it) it->Apply(S().worksheet);
+        Applied();
+    }
+    void redo() override {
+        if (done_) {
+            for (WorksheetUndo& u : records_) u.Apply(S().worksheet);
+            Applied();
+        }
+        done_ = true;
+    }
+
+private:
+    void Applied() {
+        bool moves = false;
+        for (const WorksheetUndo& u : records_) moves = moves || u.MovesColumns();
+        form_->UndoApplied(moves);
+    }
+    TDataForm* form_;
+    std::vector<WorksheetUndo> records_;
+    bool growth_;
+    bool grown_ = false;
+    bool done_ = false;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -135,6 +181,7 @@ TWorksheetView::TWorksheetView(TDataForm* form, bool descriptions, QWidget* pare
 }
 
 void TWorksheetView::keyPressEvent(QKeyEvent* e) {
+    if (!form_) return QTableView::keyPressEvent(e);
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     const int key = e->key();
@@ -144,7 +191,11 @@ void TWorksheetView::keyPressEvent(QKeyEvent* e) {
     }
     if (key == Qt::Key_Tab && !shift && !ctrl && form_->TabAtLastColumn(this)) return;
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        form_->EnterKey(this);
+        // With a cell editor open the key is the delegate's: it commits the
+        // text and closes the editor, and closeEditor moves down. Moving (or
+        // growing the sheet) here too would run before the commit and lose
+        // the value, and move twice.
+        if (!Editing()) form_->EnterKey(this);
         return;
     }
     if (key == Qt::Key_Delete && !Editing()) {
@@ -159,6 +210,7 @@ void TWorksheetView::keyPressEvent(QKeyEvent* e) {
 }
 
 void TWorksheetView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (!form_) return QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
     if (hint == QAbstractItemDelegate::SubmitModelCache) {
         QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
         form_->EnterKey(this);
@@ -173,6 +225,7 @@ void TWorksheetView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdit
 }
 
 void TWorksheetView::mousePressEvent(QMouseEvent* e) {
+    if (!form_) return QTableView::mousePressEvent(e);
     const QModelIndex i = indexAt(e->pos());
     form_->SetLastPress(false, false, i.isValid() ? i.column() + 1 : 0);
     QTableView::mousePressEvent(e);
@@ -183,6 +236,19 @@ TDataForm::TDataForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName("DataForm");
     setWindowTitle("Data");
     resize(760, 480);
+    undo_ = new QUndoStack(this);
+    // With "View Text Variable Levels" ticked the level numbers follow the
+    // edits: the sheet is parsed again once typing pauses.
+    levelsTimer_ = new QTimer(this);
+    levelsTimer_->setSingleShot(true);
+    levelsTimer_->setInterval(250);
+    connect(levelsTimer_, &QTimer::timeout, this, [this] {
+        if (!dataModel_->showLevels || !S().DataDirty) return;
+        UpdateData(S());
+        dataGrid_->viewport()->update();
+    });
+    // Undoing back to the last save: the worksheet is as it was saved.
+    connect(undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { SetFileModified(!clean); });
     BuildGrids();
     BuildMenusAndTools();
     ResetReturn();
@@ -195,6 +261,16 @@ TDataForm::TDataForm(QWidget* parent) : QMainWindow(parent) {
 
 TDataForm::~TDataForm() {
     if (App().dataForm == this) App().dataForm = nullptr;
+    // The grids and an open cell editor die after this body, as children;
+    // what they do then (commit, close, focus) must not call into a form
+    // that is gone.
+    for (TWorksheetView* g : {dataGrid_, descGrid_}) g->Detach();
+    dataModel_->writeCell = nullptr;
+    descModel_->writeCell = nullptr;
+    disconnect(dataModel_, nullptr, this, nullptr);
+    disconnect(descModel_, nullptr, this, nullptr);
+    disconnect(undo_, nullptr, this, nullptr);
+    nameEditor_ = nullptr;
 }
 
 QString TDataForm::OpenFilter() { return QtFilter(OpenDialogFilter); }
@@ -218,6 +294,16 @@ void TDataForm::BuildGrids() {
     setCentralWidget(pages_);
     connect(pages_, &QTabWidget::currentChanged, this, [this] { UpdateStatusBarInfo(); });
 
+    dataModel_->writeCell = [this](int c, int r, const std::string& text) {
+        WorksheetUndo before = WorksheetUndo::ForBlock(S().worksheet, GridRect::At({c, r}));
+        S().worksheet.SetCell(c, r, text);
+        Record(std::move(before), "Typing");
+    };
+    descModel_->writeCell = [this](int c, int r, const std::string& text) {
+        WorksheetUndo before = WorksheetUndo::ForHeaders(S().worksheet);
+        S().worksheet.SetDescription(r, c, text);
+        Record(std::move(before), "Typing");
+    };
     connect(dataModel_, &DataGridModel::cellEdited, this, [this](int c, int r) { CellEdited(false, c, r); });
     connect(descModel_, &DescGridModel::cellEdited, this, [this](int c, int r) { CellEdited(true, c, r); });
 
@@ -246,7 +332,10 @@ void TDataForm::BuildGrids() {
         });
     }
     connect(dataGrid_->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
-            [this](int s) { StartNamesEditing(s + 1); });
+            [this](int s) {
+                // The empty area right of the last column is no column.
+                if (s >= 0) StartNamesEditing(s + 1);
+            });
 
     auto* sb = statusBar();
     sb->setObjectName("StatusBar");
@@ -297,6 +386,18 @@ void TDataForm::BuildMenusAndTools() {
 
     QMenu* edit = bar->addMenu("&Edit");
     edit->setObjectName("EditMenu");
+    // An open cell editor takes these keys for its own text first.
+    QAction* undo = undo_->createUndoAction(this, "&Undo");
+    undo->setObjectName("Undo1");
+    undo->setShortcuts({QKeySequence("Ctrl+Z")});
+    undo->setShortcutContext(Qt::WindowShortcut);
+    edit->addAction(undo);
+    QAction* redo = undo_->createRedoAction(this, "&Redo");
+    redo->setObjectName("Redo1");
+    redo->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+    redo->setShortcutContext(Qt::WindowShortcut);
+    edit->addAction(redo);
+    edit->addSeparator();
     connect(item(edit, "Cu&t", "Cut1", QKeySequence("Ctrl+X")), &QAction::triggered, this, &TDataForm::Cut);
     QAction* copy = item(edit, "&Copy", "Copy1", QKeySequence("Ctrl+C"));
     connect(copy, &QAction::triggered, this, &TDataForm::Copy);
@@ -452,7 +553,9 @@ void TDataForm::ReturnToCaller() {
 
 // ---- file commands ---------------------------------------------------------
 bool TDataForm::New() {
+    const std::uint64_t revision = S().worksheet.Revision();
     const bool ok = NewWorksheet(S(), [this] { return SaveAs(); });
+    if (S().worksheet.Revision() != revision) undo_->clear();
     RefreshGrids();
     UpdateCaption();
     return ok;
@@ -475,11 +578,19 @@ bool TDataForm::LoadFile(const QString& fileName, const std::function<void(int)>
 bool TDataForm::FileToDataGrid(const QString& name) {
     // Kept absolute, so the recent-files list and "@LAST" work from any folder.
     const QString fileName = QFileInfo(name).absoluteFilePath();
+    const std::uint64_t revision = S().worksheet.Revision();
+    // The question comes before the loading window, which exists only while
+    // the file is read.
+    const bool wasModified = S().FileModified;
+    if (!MayDiscardWorksheet(S(), wasModified, [this] { return SaveAs(); })) return false;
+    S().FileModified = false;
     bool ok = false;
     {
         TLoadingProgress progress(this);
         ok = LoadFile(fileName, progress.Callback());
     }
+    if (S().worksheet.Revision() != revision) undo_->clear();
+    else if (!ok && wasModified) SetFileModified(true);  // refused and left as it was
     if (ok) App().mru.UpdateList(S(), fileName.toStdString());
     RefreshGrids();
     ShowDataPage(true);
@@ -490,6 +601,7 @@ bool TDataForm::FileToDataGrid(const QString& name) {
 bool TDataForm::Save() {
     const bool ok = SaveWorksheet(S(), [this] { return SaveAs(); });
     if (ok) App().mru.UpdateList(S(), S().DataFilename);
+    if (ok && !S().FileModified) undo_->setClean();
     UpdateCaption();
     return ok;
 }
@@ -507,6 +619,9 @@ bool TDataForm::SaveAs() {
     if (initial.isEmpty()) initial = QString::fromStdString(App().mru.LastPath());
     const QString f = App().dialogs->SaveFileName(this, initial, SaveFilter());
     if (f.isEmpty()) return false;
+    if (S().TruncatedFileColumns > 0 && SameFile(f.toStdString(), S().DataFilename) &&
+        S().messages->Ask(TruncatedSaveQuestion(S()), QuestionButtons::YesNo) != Answer::Yes)
+        return false;
     const bool wasModified = S().FileModified;
     const bool ok = SaveFile(S(), f.toStdString(), choice.variableNames, choice.selectionOnly, choice.descriptions,
                              CellBlock{sel.left, sel.top, sel.right, sel.bottom});
@@ -515,6 +630,10 @@ bool TDataForm::SaveAs() {
     // file still asks, and such a save does not let them drop it.
     if (ok && choice.selectionOnly && wasModified) amx::SetFileModified(S(), true);
     if (ok) App().mru.UpdateList(S(), f.toStdString());
+    if (ok && !S().FileModified) undo_->setClean();
+    // The worksheet's own file now holds only a block: no undo makes the
+    // worksheet match it again.
+    else if (ok && S().FileModified && !wasModified) undo_->resetClean();
     UpdateCaption();
     return ok && !S().FileModified;
 }
@@ -595,6 +714,7 @@ void TDataForm::CellEdited(bool descriptions, int col, int row) {
     else S().DataDirty = true;
     SetFileModified(true);
     FitColumnWidth(col);
+    if (dataModel_->showLevels) levelsTimer_->start();
 }
 
 void TDataForm::ApplyOutcome(const EditOutcome& o, TWorksheetView* grid) {
@@ -617,6 +737,7 @@ void TDataForm::ApplyOutcome(const EditOutcome& o, TWorksheetView* grid) {
     }
     SetFileModified(true);
     UpdateStatusBarInfo();
+    if (dataModel_->showLevels) levelsTimer_->start();
 }
 
 // ---- clipboard -------------------------------------------------------------
@@ -635,8 +756,11 @@ void TDataForm::Clear() {
     TWorksheetView* g = ShownGrid();
     if (g->Editing()) return;
     const GridRect sel = TGridDataModule::Selection(g);
+    WorksheetUndo before =
+        g == dataGrid_ ? WorksheetUndo::ForBlock(S().worksheet, sel) : WorksheetUndo::ForHeaders(S().worksheet);
     const EditOutcome o = g == dataGrid_ ? FillSelection(S().worksheet, sel, "")
                                          : FillDescriptionSelection(S().worksheet, sel, "");
+    if (o.changed) Record(std::move(before), "Clear");
     ApplyOutcome(o, g);
     TGridDataModule::SelectBlock(g, sel);
 }
@@ -651,8 +775,12 @@ bool TDataForm::PasteFromText(const QString& text) {
     WaitCursor wait;
     const GridRect sel = TGridDataModule::Selection(g);
     const std::string utf8 = text.toStdString();
+    WorksheetUndo before = g == dataGrid_
+                               ? WorksheetUndo::ForBlock(S().worksheet, WorksheetUndo::PasteBlock(utf8, sel))
+                               : WorksheetUndo::ForHeaders(S().worksheet);
     const EditOutcome o = g == dataGrid_ ? PasteText(S(), S().worksheet, utf8, sel)
                                          : PasteDescriptionText(S(), S().worksheet, utf8, sel);
+    if (o.changed) Record(std::move(before), "Paste");
     ApplyOutcome(o, g);
     if (o.changed) TGridDataModule::SelectBlock(g, sel);
     return o.changed;
@@ -678,35 +806,72 @@ void TDataForm::CopyNamesAndAllData() {
 void TDataForm::DeleteRows() {
     if (!DataPageActive()) return;
     WaitCursor wait;
-    ApplyOutcome(amx::DeleteRows(S().worksheet, TGridDataModule::Selection(dataGrid_)), dataGrid_);
+    const GridRect sel = TGridDataModule::Selection(dataGrid_);
+    WorksheetUndo before = WorksheetUndo::ForRowsDeleted(S().worksheet, sel.top, sel.Height());
+    const EditOutcome o = amx::DeleteRows(S().worksheet, sel);
+    if (o.changed) Record(std::move(before), "Delete Rows");
+    ApplyOutcome(o, dataGrid_);
 }
 
 void TDataForm::InsertRows() {
     if (!DataPageActive()) return;
     WaitCursor wait;
-    ApplyOutcome(amx::InsertRows(S().worksheet, TGridDataModule::Selection(dataGrid_)), dataGrid_);
+    const GridRect sel = TGridDataModule::Selection(dataGrid_);
+    WorksheetUndo before = WorksheetUndo::ForRowsInserted(S().worksheet, sel.top, sel.Height());
+    const EditOutcome o = amx::InsertRows(S().worksheet, sel);
+    if (o.changed) Record(std::move(before), "Insert Rows");
+    ApplyOutcome(o, dataGrid_);
 }
 
 void TDataForm::DeleteColumns() {
     if (!DataPageActive()) return;
     WaitCursor wait;
-    ApplyOutcome(amx::DeleteColumns(S().worksheet, TGridDataModule::Selection(dataGrid_)), dataGrid_);
+    const GridRect sel = TGridDataModule::Selection(dataGrid_);
+    WorksheetUndo before = WorksheetUndo::ForColumnsDeleted(S().worksheet, sel.left, sel.Width());
+    const EditOutcome o = amx::DeleteColumns(S().worksheet, sel);
+    if (o.changed) Record(std::move(before), "Delete Columns");
+    ApplyOutcome(o, dataGrid_);
 }
 
 void TDataForm::InsertColumns() {
     if (!DataPageActive()) return;
     WaitCursor wait;
-    ApplyOutcome(amx::InsertColumns(S(), S().worksheet, TGridDataModule::Selection(dataGrid_)), dataGrid_);
+    const GridRect sel = TGridDataModule::Selection(dataGrid_);
+    WorksheetUndo before = WorksheetUndo::ForColumnsInserted(S().worksheet, sel.left, sel.Width());
+    const EditOutcome o = amx::InsertColumns(S(), S().worksheet, sel);
+    if (o.changed) Record(std::move(before), "Insert Columns");
+    ApplyOutcome(o, dataGrid_);
 }
 
 void TDataForm::InsertCaseNumbers() {
     WaitCursor wait;
-    ApplyOutcome(amx::InsertCaseNumbers(S(), S().worksheet), dataGrid_);
+    WorksheetUndo before = WorksheetUndo::ForColumnsInserted(S().worksheet, 1, 1);
+    const EditOutcome o = amx::InsertCaseNumbers(S(), S().worksheet);
+    if (o.changed) Record(std::move(before), "Insert Case Numbers");
+    ApplyOutcome(o, dataGrid_);
 }
 
 void TDataForm::Transpose() {
     WaitCursor wait;
-    ApplyOutcome(TransposeWorksheet(S(), S().worksheet), dataGrid_);
+    WorksheetUndo before = WorksheetUndo::ForTranspose(S().worksheet);
+    const EditOutcome o = TransposeWorksheet(S(), S().worksheet);
+    if (o.changed) Record(std::move(before), "Transpose");
+    ApplyOutcome(o, dataGrid_);
+}
+
+void TDataForm::Record(WorksheetUndo before, const QString& name, bool growth) {
+    undo_->push(new WorksheetCommand(this, std::move(before), name, growth));
+}
+
+void TDataForm::UndoApplied(bool columnsMoved) {
+    Session& s = S();
+    if (nameEditor_) EndNamesEditing(false, -1);
+    SetAllRowsModified(s);
+    s.DataDirty = s.DataChanged = s.VariablesChanged = true;
+    if (columnsMoved) ResetProcessIf(s);
+    RefreshGrids();
+    UpdateCaption();
+    if (dataModel_->showLevels) levelsTimer_->start();
 }
 
 // ---- names editing ---------------------------------------------------------
@@ -747,7 +912,9 @@ void TDataForm::EndNamesEditing(bool commit, int moveTo) {
     if (commit) {
         const std::string name = ed->text().toStdString();
         if (name != S().worksheet.ColumnName(col)) {
+            WorksheetUndo before = WorksheetUndo::ForHeaders(S().worksheet);
             S().worksheet.SetColumnName(col, name);
+            Record(std::move(before), "Rename Column");
             S().VariablesChanged = S().DataChanged = true;
             SetFileModified(true);
             descGrid_->horizontalHeader()->viewport()->update();  // the names row of both pages
@@ -818,7 +985,9 @@ bool TDataForm::TabAtLastColumn(TWorksheetView* grid) {
     if (!cur.isValid() || cur.column() != grid->model()->columnCount() - 1) return false;
     if (grid != dataGrid_) return false;
     S().messages->Beep();
+    WorksheetUndo before = WorksheetUndo::ForHeaders(S().worksheet);
     if (GrowForTab(S().worksheet)) {
+        Record(std::move(before), "Add Column", true);
         S().DataDirty = S().DataChanged = true;
         const int row = cur.row() + 1;
         RefreshGrids();
@@ -832,7 +1001,9 @@ void TDataForm::EnterKey(TWorksheetView* grid) {
     const QModelIndex cur = grid->currentIndex();
     if (!cur.isValid()) return;
     int row = cur.row() + 1;
+    WorksheetUndo before = WorksheetUndo::ForHeaders(S().worksheet);
     if (grid == dataGrid_ && GrowForEnter(S().worksheet, row)) {
+        Record(std::move(before), "Add Row", true);
         S().DataDirty = true;
         dataModel_->Refresh();
         UpdateStatusBarInfo();
@@ -887,7 +1058,9 @@ void TDataForm::ShowContextMenu(TWorksheetView* g, const QPoint& globalPos, int 
 void TDataForm::SetStatusBarInfo(int panel, const QString& text) {
     if (panel < 0 || panel > 4) return;
     panels_[panel]->setText(text);
-    panels_[panel]->setFixedWidth(panels_[panel]->fontMetrics().horizontalAdvance(text) + 10);
+    // The label's own size hint counts its frame and margins, so the text
+    // never runs under the next panel.
+    panels_[panel]->setFixedWidth(panels_[panel]->sizeHint().width() + 10);
     panels_[panel]->setVisible(!text.isEmpty() || panel == 0 || panel == 4);
 }
 

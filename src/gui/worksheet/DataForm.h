@@ -8,11 +8,13 @@
 #include <QPointer>
 #include <QTableView>
 
+#include "worksheet/editor/EditUndo.h"
 #include "worksheet/editor/GridEdit.h"
 
 class QLabel;
 class QLineEdit;
 class QTabWidget;
+class QUndoStack;
 
 namespace amx::gui {
 
@@ -27,6 +29,8 @@ class TWorksheetView : public QTableView {
     Q_OBJECT
 public:
     TWorksheetView(TDataForm* form, bool descriptions, QWidget* parent);
+    // The form is going away: keys and closing editors no longer reach it.
+    void Detach() { form_ = nullptr; }
     bool IsDescriptions() const { return descriptions_; }
     bool Editing() const { return state() == QAbstractItemView::EditingState; }
 
@@ -103,6 +107,16 @@ public:
     void EnterKey(TWorksheetView* grid);
     void CellEdited(bool descriptions, int col, int row);
 
+    // Undo and redo of every change to the worksheet text made here. A
+    // change is recorded after it is made (Record), with the user's name
+    // for it ("Paste"); undoing back to the last save clears "modified".
+    QUndoStack* UndoStack() const { return undo_; }
+    // growth: a row or column added by Enter or Tab, joined to the typing
+    // just before it.
+    void Record(WorksheetUndo before, const QString& name, bool growth = false);
+    // After an undo or redo changed the worksheet.
+    void UndoApplied(bool columnsMoved);
+
 protected:
     void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -145,6 +159,8 @@ private:
     bool pressOnRowNumbers_ = false;
     int lastClickedColumn_ = 1;
     bool placed_ = false;
+    QUndoStack* undo_ = nullptr;
+    class QTimer* levelsTimer_ = nullptr;
 };
 
 }  // namespace amx::gui

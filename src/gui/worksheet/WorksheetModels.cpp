@@ -77,7 +77,8 @@ bool DataGridModel::setData(const QModelIndex& index, const QVariant& value, int
     const int c = index.column() + 1, r = index.row() + 1;
     const QByteArray text = value.toString().toUtf8();
     if (s_.worksheet.CellView(c, r) == std::string_view(text.constData(), text.size())) return false;
-    s_.worksheet.SetCell(c, r, std::string_view(text.constData(), text.size()));
+    if (writeCell) writeCell(c, r, text.toStdString());
+    else s_.worksheet.SetCell(c, r, std::string_view(text.constData(), text.size()));
     emit dataChanged(index, index);
     emit cellEdited(c, r);
     return true;
@@ -131,7 +132,8 @@ bool DescGridModel::setData(const QModelIndex& index, const QVariant& value, int
     const int c = index.column() + 1, r = index.row() + 1;
     const std::string text = value.toString().toStdString();
     if (s_.worksheet.Description(r, c) == text) return false;
-    s_.worksheet.SetDescription(r, c, text);
+    if (writeCell) writeCell(c, r, text);
+    else s_.worksheet.SetDescription(r, c, text);
     emit dataChanged(index, index);
     emit cellEdited(c, r);
     return true;

@@ -5,6 +5,8 @@
 // "LSL:"). Cells are read straight from the worksheet when painted, so a sheet
 // of a million rows costs nothing until it is scrolled to.
 #include <QAbstractTableModel>
+#include <functional>
+#include <string>
 
 namespace amx {
 struct Session;
@@ -30,6 +32,9 @@ public:
     void Refresh();
     void CellsChanged(int left, int top, int right, int bottom);
     void NamesChanged();
+    // Writes a typed cell (so the editor can record it for undo); the model
+    // writes it itself when none is set.
+    std::function<void(int col, int row, const std::string& text)> writeCell;
 
 signals:
     // A cell was edited by the user (row is 1-based).
@@ -51,6 +56,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     void Refresh();
+    std::function<void(int col, int row, const std::string& text)> writeCell;
 
 signals:
     void cellEdited(int col, int row);

@@ -1,10 +1,12 @@
 #include "worksheet/modifications/ProcessIf.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "common/NumberText.h"
 #include "common/ValueLists.h"
 #include "session/Session.h"
+#include "worksheet/DataList.h"
 
 namespace amx {
 
@@ -91,6 +93,58 @@ std::string WithoutBrackets(const std::string& text) {
 
 bool IsListRelation(int sign) { return sign == PiRelation::In || sign == PiRelation::NotIn; }
 
+bool IsTextColumn(const Session& s, int column) {
+    return column >= 1 && column < ColumnSlots && column <= s.DataList.MaxCol() && s.DataList.StringVar[column];
+}
+
+void EnsureParsed(Session& s) {
+    if (s.DataDirty || !s.DataList.Parsed() || s.DataList.ParsedRevision() != s.worksheet.Revision()) UpdateData(s);
+}
+
+std::string Trimmed(std::string_view t) {
+    while (!t.empty() && static_cast<unsigned char>(t.front()) <= ' ') t.remove_prefix(1);
+    while (!t.empty() && static_cast<unsigned char>(t.back()) <= ' ') t.remove_suffix(1);
+    return std::string(t);
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The level of a text column a typed name means, 0 when none. A whole
+// number that names no level is the level's number, as the filter has
+// always compared them.
+int LevelOf(const std::vector<std::string>& levels, std::string_view name, bool* byNumber = nullptr) {
+    if (byNumber) *byNumber = false;
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        if (SameIgnoringCase(levels[i], name)) return static_cast<int>(i) + 1;
+    if (name.empty() || name.size() > 9 ||
+        !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    const int k = std::stoi(std::string(name));
+    if (k < 1 || k > static_cast<int>(levels.size())) return 0;
+    if (byNumber) *byNumber = true;
+    return k;
+}
+
+// A text column's "in" list: names separated by commas.
+std::vector<std::string> ListNames(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(',', start);
+        std::string name = Trimmed(std::string_view(text).substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (!name.empty()) out.push_back(std::move(name));
+        if (at == std::string::npos) break;
+        start = at + 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 namespace {
@@ -111,6 +165,32 @@ std::string ListBoxText(const std::string& shown, const std::vector<std::string>
 }
 
 }  // namespace
+
+std::vector<std::string> ProcessIfLevels(Session& s, int column) {
+    EnsureParsed(s);
+    std::vector<std::string> out;
+    if (!IsTextColumn(s, column)) return out;
+    const int n = static_cast<int>(s.DataList.LevelRows[column].size());
+    for (int level = 1; level < n; ++level) out.push_back(GetLevelName(s, column, level));
+    return out;
+}
+
+std::string ProcessIfInputError(Session& s, const ProcessIfDialogInput& input) {
+    for (const ProcessIfCondition& c : input.cond) {
+        if (c.column == 0 || c.relation <= 0 || c.relation > 8) continue;
+        const std::string value = Trimmed(c.value);
+        // A list may hold just a missing entry (a tab).
+        if (IsListRelation(c.relation) ? c.value.empty() : value.empty())
+            return "Enter a value to compare " + c.name + " with.";
+        const std::vector<std::string> levels = ProcessIfLevels(s, c.column);
+        if (levels.empty()) continue;
+        const std::vector<std::string> names =
+            IsListRelation(c.relation) ? ListNames(value) : std::vector<std::string>{value};
+        for (const std::string& n : names)
+            if (!LevelOf(levels, n)) return "\"" + n + "\" is not a value of " + c.name + ".";
+    }
+    return {};
+}
 
 ProcessIfDialogInput CurrentProcessIfInput(const FileModState& fm) {
     const ProcessIfRec& p = fm.ProcessIf;
@@ -151,10 +231,32 @@ std::string ApplyProcessIfDialog(Session& s, const ProcessIfDialogInput& input) 
     p.XV1 = c1.value;
     p.XV2 = c2.value;
 
-    auto setValue = [&s](std::uint8_t sign, const std::string& text, double& X, std::string& XV,
+    auto setValue = [&s](std::uint8_t sign, int column, const std::string& text, double& X, std::string& XV,
                          std::vector<double>& LA, std::vector<std::string>& SLA) {
         LA.clear();
         SLA.clear();
+        // A text column compares its level numbers; the user names levels.
+        const std::vector<std::string> levels = sign ? ProcessIfLevels(s, column) : std::vector<std::string>();
+        if (!levels.empty()) {
+            if (IsListRelation(sign)) {
+                XV = "[";
+                for (const std::string& n : ListNames(text)) {
+                    bool byNumber = false;
+                    const int level = LevelOf(levels, n, &byNumber);
+                    if (!level || LA.size() >= MaxListEntries) continue;
+                    LA.push_back(level);
+                    SLA.push_back(byNumber ? n : levels[static_cast<std::size_t>(level) - 1]);
+                    XV += (LA.size() > 1 ? "," : "") + SLA.back();
+                }
+                XV += "]";
+            } else {
+                bool byNumber = false;
+                const int level = LevelOf(levels, Trimmed(text), &byNumber);
+                X = level;
+                if (level && !byNumber) XV = levels[static_cast<std::size_t>(level) - 1];
+            }
+            return;
+        }
         if (IsListRelation(sign)) {
             ValueList list = ParseValueList(s, text);
             const std::size_t n = std::min<std::size_t>(list.size(), MaxListEntries);
@@ -169,8 +271,8 @@ std::string ApplyProcessIfDialog(Session& s, const ProcessIfDialogInput& input) 
             s.StatErrorCode = 0;
         }
     };
-    setValue(p.Sign1, c1.value, p.X1, p.XV1, p.LA1, p.SLA1);
-    setValue(p.Sign2, c2.value, p.X2, p.XV2, p.LA2, p.SLA2);
+    setValue(p.Sign1, p.PiIndex1, c1.value, p.X1, p.XV1, p.LA1, p.SLA1);
+    setValue(p.Sign2, p.PiIndex2, c2.value, p.X2, p.XV2, p.LA2, p.SLA2);
 
     p.Active = true;
     s.ProcessIfText1.clear();

@@ -5,6 +5,7 @@
 // in a text column).
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/KeyFilters.h"
 #include "worksheet/modifications/FileModState.h"
@@ -50,6 +51,14 @@ ProcessIfDialogInput CurrentProcessIfInput(const FileModState& fm);
 // condition texts are set and VariablesVersion is bumped so procedure windows
 // refresh. Returns the status text, "Process If Off" or "Process If: ...".
 std::string ApplyProcessIfDialog(Session& s, const ProcessIfDialogInput& input);
+
+// The levels of a text column in level order (the worksheet is parsed
+// first when it changed since the last parse); empty for a numeric column.
+std::vector<std::string> ProcessIfLevels(Session& s, int column);
+// What keeps the dialog's boxes from becoming the filter, "" when nothing:
+// a condition on a column with an empty value box, or a value of a text
+// column that names none of its levels (matched without letter case).
+std::string ProcessIfInputError(Session& s, const ProcessIfDialogInput& input);
 
 // The data editor's Process If panel: "Process If: " + text 1 + " and "/" or "
 // + text 2, or "Process If Off".
