@@ -253,10 +253,11 @@ private slots:
 
     void storedPositionNeverAboveOrLeftOfTwo() {
         App().session.settings->WriteInteger(SettingsKey, "MainTop", -40);
-        App().session.settings->WriteInteger(SettingsKey, "MainLeft", 130);
+        // A left that keeps the 722-pixel strip on the test's 800-pixel screen.
+        App().session.settings->WriteInteger(SettingsKey, "MainLeft", 40);
         TAmbroluxMainForm main({}, lockDir());
         QCOMPARE(main.y(), 2);
-        QCOMPARE(main.x(), 130);
+        QCOMPARE(main.x(), 40);
     }
 
     void closingWithUnsavedWorksheet() {

@@ -19,6 +19,7 @@
 #include "shell/InstanceTitle.h"
 #include "shell/MainPosition.h"
 #include "shell/RecentFilesMenu.h"
+#include "shell/ScreenFit.h"
 #include "shell/ShellDefaults.h"
 #include "shell/UnsavedWorksheet.h"
 #include "common/MessageHelpers.h"
@@ -64,8 +65,9 @@ TAmbroluxMainForm::TAmbroluxMainForm(const QStringList& args, const QString& loc
     ComputeMinimumSize();
     resize(std::max(minFormWidth_, 722), minFormHeight_);
 
+    // The stored place may be from another screen layout, or any number at all.
     const WindowPosition p = ReadMainPosition(App().session, {y(), x()});
-    move(p.left, p.top);
+    move(PlaceInsideScreen(p.left, p.top, this));
     qApp->installEventFilter(this);
 }
 
