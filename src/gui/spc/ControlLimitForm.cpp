@@ -243,6 +243,7 @@ void TControl_Limit_Form::BuildMenusAndTools() {
     const QString title = QString::fromStdString(AppProductName);
     QAction* save = action("SaveAs1", "Save &As...", [this] { SaveOutput(*ActivePane(), this, *session_.messages); });
     save->setToolTip("Save Output");
+    save->setShortcut(QKeySequence("Ctrl+Shift+S"));
     QAction* print = action("Print1", "&Print...", [this, title] {
         PrintOutput(*ActivePane(), title, this, *session_.messages);
     });
