@@ -24,6 +24,7 @@
 #include "shell/MainForm.h"
 #include "shell/ShellDefaults.h"
 #include "shell/WindowRegistry.h"
+#include "spc/VarSetupForm.h"
 #include "worksheet/ConfigureSaveDialog.h"
 #include "worksheet/DataForm.h"
 
@@ -62,6 +63,10 @@ private slots:
         QTest::newRow("data editor") << 7000 << Maker([] { return static_cast<QWidget*>(App().EnsureDataEditor()); });
         QTest::newRow("explore") << help_topic::Explore << registered("TWNormal_Form");
         QTest::newRow("control limits") << help_topic::ControlLimits << registered("TControl_Limit_Form");
+        QTest::newRow("variables chart setup") << 3400 << Maker([] {
+            return static_cast<QWidget*>(new TForm_VARsetup(App().session));
+        });
+        QTest::newRow("control tests") << 3450 << registered("TForm_ControlTests");
         QTest::newRow("missing values") << 7300 << registered("TMissingForm");
         QTest::newRow("process if") << 7600 << registered("TProcessIFForm");
         QTest::newRow("transform") << 7400 << registered("TTransformForm");
