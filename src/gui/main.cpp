@@ -2,6 +2,7 @@
 // the main window (title, minimum size, stored position), then the splash
 // window; the event loop runs until the main window closes.
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include "shell/AboutBox.h"
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QString::fromStdString(amx::MakerName));
     QApplication::setApplicationDisplayName(QString::fromStdString(amx::AppProductName));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(":/icons/ambrolux.svg"));
+    QGuiApplication::setDesktopFileName("ambrolux");
 
     amx::gui::AppContext context;
     amx::gui::TAmbroluxMainForm mainForm(QApplication::arguments().mid(1));

@@ -4,6 +4,7 @@
 // The desktop keeps it in an INI file through QSettings; tests and the
 // command-line tool use the in-memory store below.
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,10 @@ public:
     virtual std::optional<long long> ReadInteger(const std::string& key, const std::string& name) = 0;
     virtual bool WriteString(const std::string& key, const std::string& name, const std::string& value) = 0;
     virtual bool WriteInteger(const std::string& key, const std::string& name, long long value) = 0;
+    // Held while a list of values is read, changed and written back, so that
+    // another running copy of the program waits instead of writing its own
+    // older copy of the list over this one. Null when the store needs none.
+    virtual std::shared_ptr<void> LockForUpdate() { return nullptr; }
 };
 
 class MemorySettingsStore : public SettingsStore {

@@ -27,7 +27,11 @@ bool TMRUFiles::ReadList(CommonState& cs) {
 }
 
 void TMRUFiles::UpdateList(CommonState& cs, const std::string& fileName) {
-    if (fileName.empty() || !ReadList(cs)) return;
+    if (fileName.empty()) return;
+    // Read afresh under the store's lock: another copy may have changed the
+    // list since this one last read it.
+    const std::shared_ptr<void> lock = cs.settings->LockForUpdate();
+    if (!ReadList(cs)) return;
     if (Flist[0] == fileName) return;
     int p = 0;  // last position among 2..8 (1-based) holding the name
     for (int i = 1; i < Size - 1; ++i)

@@ -12,10 +12,11 @@ inline const std::string MRUKey = "\\Software\\Helmridge\\Ambrolux\\MRU Files";
 inline const std::string BuildId = "20120906";
 inline const std::string AppHelpFile = "Ambrolux.hlp";
 
-// The maker's pages. The help topic (or "contents") is appended directly to
-// the help address.
+// The maker's pages. A help address, when set, gets the help topic (or
+// "contents") appended directly; it is empty so that help opens the manual
+// bundled with the program, which needs no network and always exists.
 inline const std::string MakerHomePage = "https://www.helmridge.example/";
-inline const std::string HelpBaseAddress = "https://www.helmridge.example/help/help.php?p=A&t=";
+inline const std::string HelpBaseAddress = "";
 
 // The update-check page: product letter and six characters of the build id
 // from its third on ("120906" for build "20120906").

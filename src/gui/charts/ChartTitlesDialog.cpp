@@ -6,10 +6,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QToolButton>
 #include <qcustomplot.h>
 
 #include "charts/ChartStyle.h"
+#include "common/MessageHelpers.h"
+#include "help/HelpTopics.h"
+#include "shell/AppContext.h"
+#include "shell/ShellDefaults.h"
 
 namespace amx::gui {
 namespace {
@@ -184,6 +189,13 @@ TForm_ChartTitles::TForm_ChartTitles(QCustomPlot* plot, QWidget* parent) : QDial
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName("ButtonBox");
+    // A button of our own keeps its F1 shortcut; the box's standard Help
+    // button did not keep it in this dialog.
+    QPushButton* help = buttons->addButton("&Help", QDialogButtonBox::HelpRole);
+    help->setObjectName("HelpButton");
+    help->setShortcut(Qt::Key_F1);
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { HelpTopic(App().session, help_topic::ChartTitles, HelpBaseAddress, AppHelpFile); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     grid->addWidget(buttons, 5, 0, 1, 3);

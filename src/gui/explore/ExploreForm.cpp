@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include "common/MessageHelpers.h"
+#include "help/HelpTopics.h"
 #include "output/ReportOutput.h"
 #include "output/ReportPane.h"
 #include "session/Session.h"
@@ -268,6 +269,7 @@ TWNormal_Form::TWNormal_Form(Session& session, QWidget* parent)
                          o.windowTitle = "Explore";
                          o.defaultDecimals = 2;
                          o.clearBeforeDisplay = true;
+                         o.helpTopic = help_topic::Explore;
                          return o;
                      }(),
                      parent) {

@@ -66,6 +66,7 @@ TMissingForm::TMissingForm(Session& session, QWidget* parent)
     cancel->setObjectName("CancelButton");
     auto* help = new QPushButton("&Help", this);
     help->setObjectName("HelpButton");
+    help->setShortcut(Qt::Key_F1);
     buttons->addStretch();
     for (auto* b : {ok, cancel, help}) buttons->addWidget(b);
     layout->addLayout(buttons);

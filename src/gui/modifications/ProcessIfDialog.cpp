@@ -83,6 +83,7 @@ TProcessIFForm::TProcessIFForm(Session& session, QWidget* parent) : QDialog(pare
     cancel->setObjectName("CancelButton");
     auto* help = new QPushButton("&Help", this);
     help->setObjectName("HelpButton");
+    help->setShortcut(Qt::Key_F1);
     for (auto* b : {reset, ok, cancel, help}) buttons->addWidget(b);
     right->addLayout(buttons);
     right->addStretch();

@@ -115,6 +115,7 @@ TTransformForm::TTransformForm(Session& session, QWidget* parent)
     cancel->setObjectName("CancelButton");
     auto* help = new QPushButton("&Help", this);
     help->setObjectName("HelpButton");
+    help->setShortcut(Qt::Key_F1);
     buttons->addStretch();
     for (auto* b : {ok_, cancel, help}) buttons->addWidget(b);
     layout->addLayout(buttons);

@@ -138,6 +138,8 @@ void TProcedureForm::BuildMenusAndTools() {
     };
 
     QAction* save = action("SaveAs1", "Save &As...", [this] { SaveOutputClick(); });
+    save->setShortcut(QKeySequence("Ctrl+Shift+S"));
+    save->setShortcutContext(Qt::WindowShortcut);
     save->setToolTip("Save Output");
     QAction* print = action("Print1", "&Print...", [this] { PrintOutputClick(); });
     print->setToolTip("Print Output");

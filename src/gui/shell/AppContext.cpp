@@ -10,6 +10,7 @@
 #include "shell/QtLauncher.h"
 #include "shell/QtMessages.h"
 #include "shell/QtSettingsStore.h"
+#include "shell/ScreenFit.h"
 #include "shell/ShellDefaults.h"
 #include "spc/ControlTests.h"
 #include "worksheet/ConfigureSaveDialog.h"
@@ -81,6 +82,7 @@ AppContext::AppContext()
     mru.ReadList(session);
     session.ControlTests = LoadControlTestSettings(session);
     InstallApp(this);
+    ScreenFitFilter::Install();
 }
 
 AppContext::~AppContext() {

@@ -19,6 +19,7 @@
 #include "shell/InstanceTitle.h"
 #include "shell/MainPosition.h"
 #include "shell/RecentFilesMenu.h"
+#include "shell/ScreenFit.h"
 #include "shell/ShellDefaults.h"
 #include "shell/UnsavedWorksheet.h"
 #include "common/MessageHelpers.h"
@@ -64,8 +65,9 @@ TAmbroluxMainForm::TAmbroluxMainForm(const QStringList& args, const QString& loc
     ComputeMinimumSize();
     resize(std::max(minFormWidth_, 722), minFormHeight_);
 
+    // The stored place may be from another screen layout, or any number at all.
     const WindowPosition p = ReadMainPosition(App().session, {y(), x()});
-    move(p.left, p.top);
+    move(PlaceInsideScreen(p.left, p.top, this));
     qApp->installEventFilter(this);
 }
 
@@ -143,7 +145,9 @@ void TAmbroluxMainForm::BuildMenus() {
         if (d->New()) d->ShowDataEditor(this, kMainFormName);
         HideChartWindows();
     });
-    connect(AddItem(fileMenu_, "&Open...", "OpenItem", Qt::Key_F3), &QAction::triggered, this, [this] {
+    QAction* open = AddItem(fileMenu_, "&Open...", "OpenItem", Qt::Key_F3);
+    open->setShortcuts({QKeySequence(Qt::Key_F3), QKeySequence("Ctrl+O")});
+    connect(open, &QAction::triggered, this, [this] {
         TDataForm* d = App().EnsureDataEditor();
         const QString f = App().dialogs->OpenFileName(this, QString::fromStdString(App().mru.LastPath()),
                                                       TDataForm::OpenFilter());
@@ -188,7 +192,11 @@ void TAmbroluxMainForm::BuildMenus() {
     viewForms_ = AddItem(fileMenu_, "View Next Open Form", "ViewForms", Qt::Key_F12);
     connect(viewForms_, &QAction::triggered, this, [this] { ViewNextForm(false); });
     fileMenu_->addSeparator();
-    connect(AddItem(fileMenu_, "E&xit", "ExitItem"), &QAction::triggered, this, &QWidget::close);
+    // Ctrl+Q ends the program from any of its windows.
+    QAction* exit = AddItem(fileMenu_, "E&xit", "ExitItem");
+    exit->setShortcut(QKeySequence("Ctrl+Q"));
+    exit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
     recent_ = new RecentFilesMenu(fileMenu_, [this](const QString& p) { OpenRecentFile(p); });
     connect(fileMenu_, &QMenu::aboutToShow, this, &TAmbroluxMainForm::FileMenuClick);
     FileMenuClick();

@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "help/HelpForm.h"
+#include "help/HelpManual.h"
+#include "shell/ShellDefaults.h"
+
 namespace amx::gui {
 namespace {
 
@@ -22,11 +26,20 @@ bool QtLauncher::OpenAddress(const std::string& address) {
     return QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
 }
 
-bool QtLauncher::FileExists(const std::string& path) { return QFileInfo(Resolve(path)).isFile(); }
+// The program's help file is the manual built into it, shown by the help
+// browser; any other file is looked up beside the program.
+bool QtLauncher::FileExists(const std::string& path) {
+    if (path == AppHelpFile) return HelpManual::Available();
+    return QFileInfo(Resolve(path)).isFile();
+}
 
-// The desktop has no viewer that opens a help file at a topic; the file
-// itself is opened and the topic is left to the viewer.
-bool QtLauncher::OpenHelpFile(const std::string& path, int) {
+// The desktop has no viewer that opens a foreign help file at a topic; such a
+// file is opened and the topic is left to its viewer.
+bool QtLauncher::OpenHelpFile(const std::string& path, int topic) {
+    if (path == AppHelpFile && HelpManual::Available()) {
+        THelpForm::Open(topic);
+        return true;
+    }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(Resolve(path)));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Web addresses and the help file through the desktop's default handlers.
+// Web addresses through the desktop's default handlers; the help file is the
+// manual built into the program, shown in its own help browser.
 #include "common/Launcher.h"
 
 namespace amx::gui {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -71,6 +72,17 @@ bool QtSettingsStore::WriteInteger(const std::string& key, const std::string& na
     s.setValue(KeyOf(key, name), value);
     s.sync();
     return s.status() == QSettings::NoError;
+}
+
+std::shared_ptr<void> QtSettingsStore::LockForUpdate() {
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    // Not QSettings' own "<file>.lock", which it takes for each single write.
+    auto lock = std::make_shared<QLockFile>(path_ + ".update-lock");
+    lock->setStaleLockTime(10000);
+    // A copy that cannot get the lock within seconds writes without it rather
+    // than hang.
+    if (!lock->tryLock(5000)) return nullptr;
+    return lock;
 }
 
 }  // namespace amx::gui

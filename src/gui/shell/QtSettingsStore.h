@@ -19,6 +19,9 @@ public:
     std::optional<long long> ReadInteger(const std::string& key, const std::string& name) override;
     bool WriteString(const std::string& key, const std::string& name, const std::string& value) override;
     bool WriteInteger(const std::string& key, const std::string& name, long long value) override;
+    // A lock file beside the settings file (QLockFile: a lock left by a copy
+    // that died is taken over).
+    std::shared_ptr<void> LockForUpdate() override;
 
     QString FileName() const { return path_; }
 

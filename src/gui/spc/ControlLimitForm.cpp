@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "common/MessageHelpers.h"
+#include "help/HelpTopics.h"
 #include "modifications/KeyFilterAdapter.h"
 #include "output/ReportOutput.h"
 #include "output/ReportPane.h"
@@ -243,6 +244,7 @@ void TControl_Limit_Form::BuildMenusAndTools() {
     const QString title = QString::fromStdString(AppProductName);
     QAction* save = action("SaveAs1", "Save &As...", [this] { SaveOutput(*ActivePane(), this, *session_.messages); });
     save->setToolTip("Save Output");
+    save->setShortcut(QKeySequence("Ctrl+Shift+S"));
     QAction* print = action("Print1", "&Print...", [this, title] {
         PrintOutput(*ActivePane(), title, this, *session_.messages);
     });
@@ -288,6 +290,12 @@ void TControl_Limit_Form::BuildMenusAndTools() {
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("HelpMenu");
     help->addAction(contents);
+    QAction* topic = action("Help1", "&Help on Control Limit Calculations", [this] {
+        HelpTopic(session_, help_topic::ControlLimits, HelpBaseAddress, AppHelpFile);
+    });
+    topic->setShortcut(Qt::Key_F1);
+    topic->setShortcutContext(Qt::WindowShortcut);
+    help->addAction(topic);
 
     QToolBar* tools = addToolBar("Tools");
     tools->setObjectName("ToolBar");

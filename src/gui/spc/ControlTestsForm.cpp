@@ -130,6 +130,7 @@ TForm_ControlTests::TForm_ControlTests(Session& session, QWidget* parent) : QDia
     QPushButton* save = button("&Save as Default", "SaveDefaultButton");
     QPushButton* restore = button("Restore &Default", "RestoreDefaultButton");
     QPushButton* help = button("&Help", "HelpButton");
+    help->setShortcut(Qt::Key_F1);
     connect(ok, &QPushButton::clicked, this, &TForm_ControlTests::OKClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(save, &QPushButton::clicked, this, &TForm_ControlTests::SaveDefaultClick);

@@ -29,6 +29,7 @@ TConfigureSaveForm::TConfigureSaveForm(const SaveChoices& enabled, QWidget* pare
     buttons->button(QDialogButtonBox::Ok)->setObjectName("OKButton");
     buttons->button(QDialogButtonBox::Cancel)->setObjectName("CancelButton");
     buttons->button(QDialogButtonBox::Help)->setObjectName("HelpButton");
+    buttons->button(QDialogButtonBox::Help)->setShortcut(Qt::Key_F1);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this,

@@ -371,7 +371,8 @@ void TDataForm::BuildMenusAndTools() {
     });
     QAction* save = item(file, "&Save", "Save1", QKeySequence("Ctrl+S"));
     connect(save, &QAction::triggered, this, [this] { Save(); });
-    connect(item(file, "Save &As", "SaveAs1"), &QAction::triggered, this, [this] { SaveAs(); });
+    connect(item(file, "Save &As", "SaveAs1", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
+            [this] { SaveAs(); });
     file->addSeparator();
     QAction* hide = item(file, "&Hide Form", "HideForm1");
     connect(hide, &QAction::triggered, this, [this] {
