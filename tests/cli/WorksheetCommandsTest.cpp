@@ -119,7 +119,7 @@ TEST_F(WorksheetCommands, ConvertThroughAWorkbookAndBack) {
     }
     // A workbook's sheet by name or number, also from standard input.
     const std::string fixture = Data("xlsx/openpyxl-mixed.xlsx");
-    for (const std::string args : {"--sheet Other '" + fixture + "'", "--sheet 2 - < '" + fixture + "'"}) {
+    for (const std::string& args : {"--sheet Other '" + fixture + "'", "--sheet 2 - < '" + fixture + "'"}) {
         CliRun r = Cli("info " + args);
         EXPECT_EQ(r.exit, 0) << args << r.err;
         EXPECT_NE(r.out.find("Columns: 1\nRows: 2\n\nColumn 1: Weight\n"), std::string::npos) << args << r.out;

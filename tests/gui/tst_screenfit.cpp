@@ -13,6 +13,7 @@
 #include "shell/ScreenFit.h"
 #include "shell/ShellDefaults.h"
 #include "shell/WindowRegistry.h"
+#include "worksheet/DataForm.h"
 #include "common/Settings.h"
 
 using namespace amx;
