@@ -412,8 +412,9 @@ void FisherExactP(int alternative, long double& p, long double x1, long double x
 }
 
 void SignTestP(CommonState& cs, long long a, long long b, int alternative, long double& p) {
-    const long long n = a + b;
-    if (a < 0 || b < 0) {
+    long long n = 0;
+    // Counts whose total does not fit a 64-bit integer have no test either.
+    if (a < 0 || b < 0 || __builtin_add_overflow(a, b, &n)) {
         p = NA;
         return;
     }
