@@ -925,7 +925,17 @@ WorkbookError Guarded(const std::string& fileName, const std::function<void()>& 
 bool IsWorkbookFile(const std::string& fileName) {
     if (IsWorkbookName(fileName)) return true;
     const Magic m = FileMagic(fileName);
-    return m == Magic::Zip || m == Magic::Compound;
+    if (m == Magic::Compound) return true;
+    if (m != Magic::Zip) return false;
+    // A text worksheet may begin with the letters "PK" and two control bytes;
+    // a real zip's local header has a NUL in its version and flag fields,
+    // which no worksheet text holds.
+    std::FILE* f = std::fopen(fileName.c_str(), "rb");
+    if (!f) return false;
+    unsigned char head[8] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    return got == sizeof head && std::memchr(head + 4, 0, 4) != nullptr;
 }
 
 bool WorkbookSheetNames(const std::string& fileName, std::vector<std::string>& names) {
