@@ -1,5 +1,7 @@
 #include "worksheet/DataFile.h"
 
+#include "common/UnsavedWorksheet.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -192,16 +194,7 @@ void ResetToEmptyWorksheet(Session& s) {
 }  // namespace
 
 bool NewWorksheet(Session& s, const SaveAsFn& saveAs) {
-    s.StatErrorCode = 0;
-    if (s.FileModified) {
-        Answer a = s.messages->Ask(FileNotSavedText, QuestionButtons::YesNoCancel);
-        // Dropping the sheet is only safe once it really was saved.
-        if (a == Answer::Yes && !(saveAs && saveAs())) a = Answer::Cancel;
-        if (a == Answer::Cancel) {
-            s.StatErrorCode = 1;
-            return false;
-        }
-    }
+    if (!MayDiscardWorksheet(s, s.FileModified, saveAs)) return false;
     ResetToEmptyWorksheet(s);
     ++s.NewWorksheetCount;
     return true;
@@ -486,16 +479,7 @@ bool LooksBinary(std::FILE* f) {
 
 bool FileToDataGrid(Session& s, const std::string& fileName, const LoadProgress& progress, const SaveAsFn& saveAs) {
     if (IsWorkbookFile(fileName)) return WorkbookToDataGrid(s, fileName, {}, progress, saveAs);
-    s.StatErrorCode = 0;
-    if (s.FileModified) {
-        Answer a = s.messages->Ask(FileNotSavedText, QuestionButtons::YesNoCancel);
-        // Dropping the sheet is only safe once it really was saved.
-        if (a == Answer::Yes && !(saveAs && saveAs())) a = Answer::Cancel;
-        if (a == Answer::Cancel) {
-            s.StatErrorCode = 1;
-            return false;
-        }
-    }
+    if (!MayDiscardWorksheet(s, s.FileModified, saveAs)) return false;
 
     std::error_code ec;
     auto status = std::filesystem::status(fileName, ec);

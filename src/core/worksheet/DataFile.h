@@ -27,7 +27,6 @@ inline constexpr const char* FileErrorText = "File Error!";
 inline constexpr const char* ColumnsTruncatedText =
     "The Maximum Number of Columns was Exceeded. Columns Truncated.";
 inline constexpr const char* ErrorWritingFileText = "Error Writing File";
-inline constexpr const char* FileNotSavedText = "File Not Saved.  Save?";
 
 inline constexpr const char* OpenDialogFilter =
     "Data Files (*.dat, *.amx, *.amxs, *.xlsx)|*.dat;*.amx;*.amxs;*.xlsx|Ambrolux Data Files (*.amx)|*.amx|"

@@ -21,7 +21,7 @@
 #include "shell/RecentFilesMenu.h"
 #include "shell/ScreenFit.h"
 #include "shell/ShellDefaults.h"
-#include "shell/UnsavedWorksheet.h"
+#include "common/UnsavedWorksheet.h"
 #include "common/MessageHelpers.h"
 #include "common/Settings.h"
 #include "shell/WindowOrder.h"

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "shell/AppContext.h"
-#include "shell/UnsavedWorksheet.h"
+#include "common/UnsavedWorksheet.h"
 
 namespace amx::gui {
 namespace {

@@ -27,7 +27,7 @@
 #include "shell/MainForm.h"
 #include "shell/RecentFilesMenu.h"
 #include "shell/ShellDefaults.h"
-#include "shell/UnsavedWorksheet.h"
+#include "common/UnsavedWorksheet.h"
 #include "worksheet/DataFile.h"
 #include "worksheet/LoadingProgress.h"
 #include "worksheet/modifications/MissingRule.h"

@@ -6,7 +6,7 @@
 #include "shell/InstanceTitle.h"
 #include "shell/MainPosition.h"
 #include "shell/ShellDefaults.h"
-#include "shell/UnsavedWorksheet.h"
+#include "common/UnsavedWorksheet.h"
 #include "shell/WindowOrder.h"
 
 namespace amx {

@@ -1,4 +1,4 @@
-#include "shell/UnsavedWorksheet.h"
+#include "common/UnsavedWorksheet.h"
 
 namespace amx {
 
