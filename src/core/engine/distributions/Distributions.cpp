@@ -564,14 +564,6 @@ long double NormalRandom(EngineState& es, long double mean, long double sd) {
 
 namespace {
 
-// A uniform deviate on (0, 1): the generator's exact 0 is drawn again.
-long double OpenUniform(RandomState& st) {
-    double u;
-    do u = RandomUniform(st);
-    while (u == 0.0);
-    return u;
-}
-
 // ln(1 + e) - e without the cancellation of the two when e is small.
 long double Log1pMinus(long double e) {
     if (std::fabs(e) > 1e-3L) return std::log1p(e) - e;

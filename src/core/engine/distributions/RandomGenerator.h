@@ -68,6 +68,14 @@ inline double RandomUniform(RandomState& st) {
     return static_cast<double>(RandomNext64(st) >> 11) * 0x1.0p-53;
 }
 
+// Uniform on (0, 1): the exact 0 is drawn again, so its logarithm is finite.
+inline double OpenUniform(RandomState& st) {
+    double u;
+    do u = RandomUniform(st);
+    while (u == 0.0);
+    return u;
+}
+
 // Uniform integer in [0, range) without modulo bias; 0 when range <= 0.
 inline long long RandomInt(RandomState& st, long long range) {
     if (range <= 0) return 0;

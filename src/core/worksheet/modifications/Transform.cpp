@@ -55,18 +55,6 @@ std::string TransformText(const TransformRec& t) {
     }
 }
 
-namespace {
-
-// A uniform on (0, 1): the exponential generator takes its logarithm.
-long double PositiveUniform(RandomState& st) {
-    double u;
-    do u = RandomUniform(st);
-    while (u == 0.0);
-    return u;
-}
-
-}  // namespace
-
 bool ApplyTransform(Session& s, double& value) {
     TransformRec& t = s.Transform;
     if (t.no == TransformKind::None || t.no >= TransformKind::Count) return true;
@@ -134,7 +122,7 @@ bool ApplyTransform(Session& s, double& value) {
         if (A >= B)
             error = "B <= A";
         else
-            y = A - std::log(PositiveUniform(s.RandSeed)) * (B - A);
+            y = A - std::log(OpenUniform(s.RandSeed)) * (B - A);
         break;
     case TransformKind::RandomChiSquare:
         if (A <= 0) {
