@@ -4,33 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzSupport.h"
-#include "session/Session.h"
-#include "worksheet/DataFile.h"
-
-namespace {
-
-std::string Describe(const amx::Worksheet& ws) {
-    std::string out = std::to_string(ws.ColumnCount()) + "x" + std::to_string(ws.RowCount()) + "\n";
-    for (int c = 1; c <= ws.ColumnCount(); ++c) {
-        out += "[" + ws.ColumnName(c) + "]";
-        for (int d = 1; d <= 4; ++d) out += "{" + ws.Description(d, c) + "}";
-        for (int r = 1; r <= ws.RowCount(); ++r) out += "|" + ws.Cell(c, r);
-        out += "\n";
-    }
-    return out;
-}
-
-bool Load(amx::Session& s, const std::string& path) {
-    static amx::SilentMessages silent;
-    s.messages = &silent;
-    return amx::FileToDataGrid(s, path);
-}
-
-}  // namespace
+#include "WorksheetFuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace amx;
+    using fuzz::Describe;
+    using fuzz::Load;
     const std::string in = fuzz::ScratchFolder() + "/in.amx";
     const std::string out = fuzz::ScratchFolder() + "/out.amx";
     fuzz::WriteWholeFile(in, std::string_view(reinterpret_cast<const char*>(data), size));
