@@ -10,6 +10,7 @@
 #include "../CliCommand.h"
 #include "../DataInput.h"
 #include "../ResultOutput.h"
+#include "../ArgumentText.h"
 #include "CliMessages.h"
 #include "explore/Explore.h"
 #include "report/ReportWriters.h"
@@ -19,41 +20,6 @@
 
 namespace amx::cli {
 namespace {
-
-std::string Lower(std::string t) {
-    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return t;
-}
-
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::string cur;
-    for (char c : text) {
-        if (c == ',') {
-            items.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    items.push_back(cur);
-    for (auto& i : items) {
-        while (!i.empty() && i.front() == ' ') i.erase(i.begin());
-        while (!i.empty() && i.back() == ' ') i.pop_back();
-    }
-    return items;
-}
-
-// A column by its name (any letter case) or its number; 0 when none.
-int FindColumn(const Session& s, const std::string& text) {
-    if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos && text.size() <= 4) {
-        int c = std::stoi(text);
-        return c >= 1 && c <= MaxCol(s) ? c : 0;
-    }
-    for (int c = 1; c <= MaxCol(s); ++c)
-        if (Lower(ColumnName(s, c)) == Lower(text)) return c;
-    return 0;
-}
 
 // Page names for --pages and --sections.
 int FindPage(const std::string& text) {

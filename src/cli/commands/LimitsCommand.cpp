@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../ArgumentText.h"
 #include "../CliCommand.h"
 #include "../ResultOutput.h"
 #include "common/Messages.h"
@@ -22,11 +23,6 @@ public:
     void Error(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
     void Warning(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
 };
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 bool AllDigits(const std::string& text) {
     if (text.empty()) return false;
