@@ -33,6 +33,7 @@
 #include "help/HelpTopics.h"
 #include "output/ReportOutput.h"
 #include "output/ReportPane.h"
+#include "procedure/MenuItems.h"
 #include "session/Session.h"
 #include "shell/AppContext.h"
 #include "shell/MainForm.h"
@@ -547,25 +548,15 @@ void TWNormal_Form::BuildOutputPage() {
 }
 
 void TWNormal_Form::BuildCommands() {
-    auto item = [this](QMenu* menu, const QString& text, const char* name, QKeySequence key = {}) {
-        auto* a = new QAction(text, this);
-        a->setObjectName(name);
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-            a->setShortcutContext(Qt::WindowShortcut);
-        }
-        menu->addAction(a);
-        return a;
-    };
     QMenu* file = FileMenu();
     QAction* first = file->actions().isEmpty() ? nullptr : file->actions().first();
     auto* commands = new QMenu(this);
-    QAction* open = item(commands, "Open Data File", "OpenDataFile1");
-    QAction* editor = item(commands, "Data Editor", "DataEditor1", Qt::Key_F4);
-    QAction* processIf = item(commands, "Process If", "ProcessIf1", Qt::Key_F8);
-    saveAction_ = item(commands, "Save Output Text", "SaveOutputText1");
-    printAction_ = item(commands, "Print", "Print1", QKeySequence(Qt::CTRL | Qt::Key_P));
-    copyAction_ = item(commands, "Copy Grid", "CopyGrid1", QKeySequence(Qt::CTRL | Qt::Key_C));
+    QAction* open = AddMenuItem(this, commands, "Open Data File", "OpenDataFile1");
+    QAction* editor = AddMenuItem(this, commands, "Data Editor", "DataEditor1", Qt::Key_F4);
+    QAction* processIf = AddMenuItem(this, commands, "Process If", "ProcessIf1", Qt::Key_F8);
+    saveAction_ = AddMenuItem(this, commands, "Save Output Text", "SaveOutputText1");
+    printAction_ = AddMenuItem(this, commands, "Print", "Print1", QKeySequence(Qt::CTRL | Qt::Key_P));
+    copyAction_ = AddMenuItem(this, commands, "Copy Grid", "CopyGrid1", QKeySequence(Qt::CTRL | Qt::Key_C));
     file->insertActions(first, commands->actions());
     file->insertSeparator(first);
     // The grid commands join the report's Save and Print in their group on the
@@ -592,11 +583,11 @@ void TWNormal_Form::BuildCommands() {
     });
     connect(file, &QMenu::aboutToShow, recent, &RecentFilesMenu::Refresh);
 
-    QAction* selectAll = item(ViewMenu(), "Select &All", "SelectAllGrid1");
+    QAction* selectAll = AddMenuItem(this, ViewMenu(), "Select &All", "SelectAllGrid1");
     connect(selectAll, &QAction::triggered, this, [this] {
         if (QTableView* g = GridOf(pages_->currentIndex())) TGridDataModule::SelectAllCells(g);
     });
-    QAction* minimize = item(ViewMenu(), "Minimize Column &Widths", "MinimizeColumnWidths1");
+    QAction* minimize = AddMenuItem(this, ViewMenu(), "Minimize Column &Widths", "MinimizeColumnWidths1");
     connect(minimize, &QAction::triggered, this, [this] {
         if (QTableView* g = GridOf(pages_->currentIndex())) g->resizeColumnsToContents();
     });
@@ -613,7 +604,7 @@ void TWNormal_Form::BuildCommands() {
                              {"Frequency Plots", "FrequencyPlots1", "TFrequencyPlotForm"},
                              {"Variables Control Charts", "VariablesControlCharts1", "TForm_VARsetup"}};
     for (const Linked& l : linked) {
-        QAction* a = item(graphs, l.text, l.name);
+        QAction* a = AddMenuItem(this, graphs, l.text, l.name);
         // Windows not in the program yet stay disabled.
         a->setEnabled(WindowRegistry::HasClass(l.cls));
         const QString cls = l.cls;

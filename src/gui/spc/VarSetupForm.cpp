@@ -25,6 +25,7 @@
 #include "modifications/KeyFilterAdapter.h"
 #include "procedure/EditCommands.h"
 #include "procedure/FormScale.h"
+#include "procedure/MenuItems.h"
 #include "session/Session.h"
 #include "shell/AppContext.h"
 #include "shell/MainForm.h"
@@ -327,39 +328,29 @@ void TForm_VARsetup::BuildControls() {
 }
 
 void TForm_VARsetup::BuildMenus() {
-    auto item = [this](QMenu* menu, const QString& text, const char* name, QKeySequence key = {}) {
-        auto* a = new QAction(text, this);
-        a->setObjectName(name);
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-            a->setShortcutContext(Qt::WindowShortcut);
-        }
-        menu->addAction(a);
-        return a;
-    };
     auto trigger = [](const char* name) {
         if (!App().mainForm) return;
         if (auto* a = App().mainForm->findChild<QAction*>(name)) a->trigger();
     };
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("FileMenu");
-    connect(item(file, "&New Data", "NewData1"), &QAction::triggered, this, [this, trigger] {
+    connect(AddMenuItem(this, file, "&New Data", "NewData1"), &QAction::triggered, this, [this, trigger] {
         trigger("NewItem");
         ResetForm();
         App().EnsureDataEditor()->ShowDataEditor(this, FormName);
     });
-    connect(item(file, "&Open Data File", "OpenDataFile1"), &QAction::triggered, this, [this, trigger] {
+    connect(AddMenuItem(this, file, "&Open Data File", "OpenDataFile1"), &QAction::triggered, this, [this, trigger] {
         trigger("OpenItem");
         ResetForm();
     });
-    connect(item(file, "&Data Editor", "DataEditor1", Qt::Key_F4), &QAction::triggered, this,
+    connect(AddMenuItem(this, file, "&Data Editor", "DataEditor1", Qt::Key_F4), &QAction::triggered, this,
             [this] { App().EnsureDataEditor()->ShowDataEditor(this, FormName); });
-    connect(item(file, "&Process If", "ProcessIf1", Qt::Key_F8), &QAction::triggered, this, [this, trigger] {
+    connect(AddMenuItem(this, file, "&Process If", "ProcessIf1", Qt::Key_F8), &QAction::triggered, this, [this, trigger] {
         trigger("ProcessIf1");
         RefreshCaption();
     });
     file->addSeparator();
-    connect(item(file, "&Return to Main Form", "Return1"), &QAction::triggered, this, [this] {
+    connect(AddMenuItem(this, file, "&Return to Main Form", "Return1"), &QAction::triggered, this, [this] {
         QWidget* target = caller_ ? caller_ : static_cast<QWidget*>(App().mainForm);
         caller_ = nullptr;
         if (auto* a = findChild<QAction*>("Return1")) a->setText("&Return to Main Form");
@@ -377,7 +368,7 @@ void TForm_VARsetup::BuildMenus() {
                                    std::tuple{"Cu&t", "Cut1", QKeySequence::Cut},
                                    std::tuple{"&Copy", "Copy1", QKeySequence::Copy},
                                    std::tuple{"&Paste", "Paste1", QKeySequence::Paste}}) {
-        QAction* a = item(edit, text, name, key);
+        QAction* a = AddMenuItem(this, edit, text, name, key);
         const QString itemName = name;
         connect(a, &QAction::triggered, this, [this, itemName] {
             if (auto* e = qobject_cast<QLineEdit*>(focusWidget())) ApplyEditCommand(e, nullptr, itemName);
@@ -391,14 +382,14 @@ void TForm_VARsetup::BuildMenus() {
 
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("ViewMenu");
-    connect(item(view, "&Form Resize", "FormResize1"), &QAction::triggered, this, [this] {
+    connect(AddMenuItem(this, view, "&Form Resize", "FormResize1"), &QAction::triggered, this, [this] {
         EnlargeWindow(this, scale_, QRect());
     });
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("HelpMenu");
-    connect(item(help, "&Contents", "Contents1"), &QAction::triggered, this,
+    connect(AddMenuItem(this, help, "&Contents", "Contents1"), &QAction::triggered, this,
             [this] { HelpContents(session_, HelpBaseAddress, AppHelpFile); });
-    connect(item(help, "&Help on Variables Chart Setup", "HelponVariablesChartSetup1", Qt::Key_F1),
+    connect(AddMenuItem(this, help, "&Help on Variables Chart Setup", "HelponVariablesChartSetup1", Qt::Key_F1),
             &QAction::triggered, this, [this] { HelpTopic(session_, HelpTopicNumber, HelpBaseAddress, AppHelpFile); });
     UpdateEditMenu();
 }

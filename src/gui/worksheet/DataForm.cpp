@@ -23,6 +23,7 @@
 #include <QUndoStack>
 
 #include "common/MessageHelpers.h"
+#include "procedure/MenuItems.h"
 #include "shell/AppContext.h"
 #include "shell/MainForm.h"
 #include "shell/RecentFilesMenu.h"
@@ -350,36 +351,27 @@ void TDataForm::BuildGrids() {
 void TDataForm::BuildMenusAndTools() {
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
-    auto item = [this](QMenu* m, const char* caption, const char* name, const QKeySequence& key = {}) {
-        QAction* a = m->addAction(QString::fromUtf8(caption));
-        a->setObjectName(name);
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-            a->setShortcutContext(Qt::WindowShortcut);
-        }
-        return a;
-    };
 
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("FileMenu");
-    connect(item(file, "&New", "New1", QKeySequence("Ctrl+N")), &QAction::triggered, this, [this] { New(); });
-    QAction* open = item(file, "&Open", "Open1", QKeySequence("Ctrl+O"));
+    connect(AddMenuItem(this, file, "&New", "New1", QKeySequence("Ctrl+N")), &QAction::triggered, this, [this] { New(); });
+    QAction* open = AddMenuItem(this, file, "&Open", "Open1", QKeySequence("Ctrl+O"));
     connect(open, &QAction::triggered, this, [this] {
         const QString f =
             App().dialogs->OpenFileName(this, QString::fromStdString(App().mru.LastPath()), OpenFilter());
         if (!f.isEmpty()) FileToDataGrid(f);
     });
-    QAction* save = item(file, "&Save", "Save1", QKeySequence("Ctrl+S"));
+    QAction* save = AddMenuItem(this, file, "&Save", "Save1", QKeySequence("Ctrl+S"));
     connect(save, &QAction::triggered, this, [this] { Save(); });
-    connect(item(file, "Save &As", "SaveAs1", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
+    connect(AddMenuItem(this, file, "Save &As", "SaveAs1", QKeySequence("Ctrl+Shift+S")), &QAction::triggered, this,
             [this] { SaveAs(); });
     file->addSeparator();
-    QAction* hide = item(file, "&Hide Form", "HideForm1");
+    QAction* hide = AddMenuItem(this, file, "&Hide Form", "HideForm1");
     connect(hide, &QAction::triggered, this, [this] {
         this->hide();
         ReturnToCaller();
     });
-    return1_ = item(file, "&Return", "Return1");
+    return1_ = AddMenuItem(this, file, "&Return", "Return1");
     connect(return1_, &QAction::triggered, this, &TDataForm::ReturnToCaller);
     recent_ = new RecentFilesMenu(file, [this](const QString& path) {
         if (CheckRecentFile(S(), path.toStdString()) == RecentFileAction::Load) FileToDataGrid(path);
@@ -399,40 +391,40 @@ void TDataForm::BuildMenusAndTools() {
     redo->setShortcutContext(Qt::WindowShortcut);
     edit->addAction(redo);
     edit->addSeparator();
-    connect(item(edit, "Cu&t", "Cut1", QKeySequence("Ctrl+X")), &QAction::triggered, this, &TDataForm::Cut);
-    QAction* copy = item(edit, "&Copy", "Copy1", QKeySequence("Ctrl+C"));
+    connect(AddMenuItem(this, edit, "Cu&t", "Cut1", QKeySequence("Ctrl+X")), &QAction::triggered, this, &TDataForm::Cut);
+    QAction* copy = AddMenuItem(this, edit, "&Copy", "Copy1", QKeySequence("Ctrl+C"));
     connect(copy, &QAction::triggered, this, &TDataForm::Copy);
-    paste1_ = item(edit, "&Paste", "Paste1", QKeySequence("Ctrl+V"));
+    paste1_ = AddMenuItem(this, edit, "&Paste", "Paste1", QKeySequence("Ctrl+V"));
     connect(paste1_, &QAction::triggered, this, &TDataForm::Paste);
     // Del clears the selection; an open cell editor takes the key for itself.
-    connect(item(edit, "C&lear", "Clear1", QKeySequence(Qt::Key_Delete)), &QAction::triggered, this,
+    connect(AddMenuItem(this, edit, "C&lear", "Clear1", QKeySequence(Qt::Key_Delete)), &QAction::triggered, this,
             &TDataForm::Clear);
     edit->addSeparator();
-    QAction* find = item(edit, "&Find && Replace", "FindReplace1", QKeySequence("Ctrl+F"));
+    QAction* find = AddMenuItem(this, edit, "&Find && Replace", "FindReplace1", QKeySequence("Ctrl+F"));
     find->setEnabled(false);
     edit->addSeparator();
-    deleteColumns1_ = item(edit, "&Delete Column(s)", "DeleteColumns1");
+    deleteColumns1_ = AddMenuItem(this, edit, "&Delete Column(s)", "DeleteColumns1");
     connect(deleteColumns1_, &QAction::triggered, this, &TDataForm::DeleteColumns);
-    insertColumns1_ = item(edit, "&Insert Column(s)", "InsertColumns1");
+    insertColumns1_ = AddMenuItem(this, edit, "&Insert Column(s)", "InsertColumns1");
     connect(insertColumns1_, &QAction::triggered, this, &TDataForm::InsertColumns);
-    deleteRows1_ = item(edit, "&Delete &Row(s)", "DeleteRows1");
+    deleteRows1_ = AddMenuItem(this, edit, "&Delete &Row(s)", "DeleteRows1");
     connect(deleteRows1_, &QAction::triggered, this, &TDataForm::DeleteRows);
-    insertRows1_ = item(edit, "Insert Ro&w(s)", "InsertRows1");
+    insertRows1_ = AddMenuItem(this, edit, "Insert Ro&w(s)", "InsertRows1");
     connect(insertRows1_, &QAction::triggered, this, &TDataForm::InsertRows);
     edit->addSeparator();
-    connect(item(edit, "C&opy Column Names", "CopyColumnNames1"), &QAction::triggered, this,
+    connect(AddMenuItem(this, edit, "C&opy Column Names", "CopyColumnNames1"), &QAction::triggered, this,
             &TDataForm::CopyColumnNames);
-    connect(item(edit, "Copy Names and &All Data", "CopyNamesandAllData1"), &QAction::triggered, this,
+    connect(AddMenuItem(this, edit, "Copy Names and &All Data", "CopyNamesandAllData1"), &QAction::triggered, this,
             &TDataForm::CopyNamesAndAllData);
-    connect(item(edit, "Change Column &Names", "ChangeColumnNames1"), &QAction::triggered, this,
+    connect(AddMenuItem(this, edit, "Change Column &Names", "ChangeColumnNames1"), &QAction::triggered, this,
             &TDataForm::ChangeColumnNames);
     connect(edit, &QMenu::aboutToShow, this, &TDataForm::UpdateEditMenu);
 
     QMenu* view = bar->addMenu("&View");
     view->setObjectName("ViewMenu");
-    QAction* sizeCols = item(view, "&Size Column Widths", "SizeColumnWidths1");
+    QAction* sizeCols = AddMenuItem(this, view, "&Size Column Widths", "SizeColumnWidths1");
     connect(sizeCols, &QAction::triggered, this, &TDataForm::SizeColumnWidths);
-    viewLevels1_ = item(view, "&View Text Variable Levels", "ViewTextVariableLevels1");
+    viewLevels1_ = AddMenuItem(this, view, "&View Text Variable Levels", "ViewTextVariableLevels1");
     viewLevels1_->setCheckable(true);
     viewLevels1_->setChecked(true);
     connect(viewLevels1_, &QAction::toggled, this, [this](bool on) {
@@ -444,7 +436,7 @@ void TDataForm::BuildMenusAndTools() {
     QMenu* data = bar->addMenu("&Data");
     data->setObjectName("DataMenu");
     auto windowItem = [&](const char* caption, const char* name, const char* cls) {
-        QAction* a = item(data, caption, name);
+        QAction* a = AddMenuItem(this, data, caption, name);
         a->setEnabled(WindowRegistry::HasClass(cls));
         connect(a, &QAction::triggered, this, [this, cls] {
             std::unique_ptr<QWidget> w(WindowRegistry::Create(cls));
@@ -458,20 +450,20 @@ void TDataForm::BuildMenusAndTools() {
     QAction* processIf = windowItem("&Process If...", "ProcessIf1", "TProcessIFForm");
     QAction* transform = windowItem("&Transform...", "Transform1", "TTransformForm");
     data->addSeparator();
-    connect(item(data, "Transpose Rows/Columns", "TransposeRowsColumns1"), &QAction::triggered, this,
+    connect(AddMenuItem(this, data, "Transpose Rows/Columns", "TransposeRowsColumns1"), &QAction::triggered, this,
             &TDataForm::Transpose);
-    item(data, "Generate &Run Numbers...", "GenerateRunNumbers1")->setEnabled(false);
-    item(data, "&Auto Recode Variables...", "AutoRecodeVariables1")->setEnabled(false);
-    item(data, "&Compute Variables from Sample Data...", "ComputeVariables1")->setEnabled(false);
-    connect(item(data, "Insert &Case Numbers", "InsertCaseNumbers1"), &QAction::triggered, this,
+    AddMenuItem(this, data, "Generate &Run Numbers...", "GenerateRunNumbers1")->setEnabled(false);
+    AddMenuItem(this, data, "&Auto Recode Variables...", "AutoRecodeVariables1")->setEnabled(false);
+    AddMenuItem(this, data, "&Compute Variables from Sample Data...", "ComputeVariables1")->setEnabled(false);
+    connect(AddMenuItem(this, data, "Insert &Case Numbers", "InsertCaseNumbers1"), &QAction::triggered, this,
             &TDataForm::InsertCaseNumbers);
-    item(data, "&Weight Cases...", "WeightCases1")->setEnabled(false);
+    AddMenuItem(this, data, "&Weight Cases...", "WeightCases1")->setEnabled(false);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("HelpMenu");
-    connect(item(help, "&Contents", "Contents1"), &QAction::triggered, this,
+    connect(AddMenuItem(this, help, "&Contents", "Contents1"), &QAction::triggered, this,
             [] { HelpContents(S(), HelpBaseAddress, AppHelpFile); });
-    QAction* helpTopic = item(help, "Data Editor &Help", "DataEditorHelp1", Qt::Key_F1);
+    QAction* helpTopic = AddMenuItem(this, help, "Data Editor &Help", "DataEditorHelp1", Qt::Key_F1);
     connect(helpTopic, &QAction::triggered, this, [] { HelpTopic(S(), 7000, HelpBaseAddress, AppHelpFile); });
 
     // Tool buttons with their hints.
