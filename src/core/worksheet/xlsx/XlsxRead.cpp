@@ -58,7 +58,10 @@ Magic FileMagic(const std::string& fileName) {
     unsigned char head[8] = {};
     const std::size_t got = std::fread(head, 1, sizeof head, f);
     std::fclose(f);
-    if (got >= 4 && std::memcmp(head, kZipMagic, 4) == 0) return Magic::Zip;
+    // A text worksheet may begin with the letters "PK" and two control bytes;
+    // a real zip's local header has a NUL in its version and flag fields,
+    // which no worksheet text holds.
+    if (got == 8 && std::memcmp(head, kZipMagic, 4) == 0 && std::memchr(head + 4, 0, 4)) return Magic::Zip;
     if (got == 8 && std::memcmp(head, kCompoundMagic, 8) == 0) return Magic::Compound;
     return Magic::Other;
 }
@@ -925,17 +928,7 @@ WorkbookError Guarded(const std::string& fileName, const std::function<void()>& 
 bool IsWorkbookFile(const std::string& fileName) {
     if (IsWorkbookName(fileName)) return true;
     const Magic m = FileMagic(fileName);
-    if (m == Magic::Compound) return true;
-    if (m != Magic::Zip) return false;
-    // A text worksheet may begin with the letters "PK" and two control bytes;
-    // a real zip's local header has a NUL in its version and flag fields,
-    // which no worksheet text holds.
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return false;
-    unsigned char head[8] = {};
-    const std::size_t got = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    return got == sizeof head && std::memchr(head + 4, 0, 4) != nullptr;
+    return m == Magic::Zip || m == Magic::Compound;
 }
 
 bool WorkbookSheetNames(const std::string& fileName, std::vector<std::string>& names) {
